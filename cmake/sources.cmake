@@ -1,0 +1,18 @@
+# Splits the .cpp files of the given top-level folders into portable sources and
+# Win32-only ones (named *_win32.cpp).
+function(quorvel_collect_sources portable_out win32_out)
+  set(portable)
+  set(win32)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    foreach(file IN LISTS found)
+      if(file MATCHES "_win32\\.cpp$")
+        list(APPEND win32 ${file})
+      else()
+        list(APPEND portable ${file})
+      endif()
+    endforeach()
+  endforeach()
+  set(${portable_out} ${portable} PARENT_SCOPE)
+  set(${win32_out} ${win32} PARENT_SCOPE)
+endfunction()

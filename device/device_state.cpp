@@ -1,0 +1,3 @@
+#include "device/device_state.h"
+
+uint8_t g_sensorType = 0;
