@@ -7,6 +7,16 @@
 // DPI formulas, slider ranges, the Y axis and the lift-off choices.
 extern uint8_t g_sensorType;
 
+// 0 while no mouse is connected; 1, 2 or 3 for the device kinds 7, 2 and 3.
+// Readers only test it for non-zero.
+extern uint8_t g_isConnected;
+
+// Non-zero while a read-all or write-all sync runs.
+extern uint32_t g_syncBusy;
+
+// The language choice kept in the registry; 3 selects the AZERTY key tables.
+extern uint32_t g_languageIndex;
+
 constexpr bool SensorHasYAxis(uint8_t sensorType) {
     return sensorType == 0xF0 || sensorType == 0xF1;
 }
