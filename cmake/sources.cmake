@@ -1,5 +1,6 @@
-# Splits the .cpp files of the given top-level folders into portable sources and
-# Win32-only ones (named *_win32.cpp).
+# Splits the .cpp files of the given top-level folders into the sources of this
+# build and the Win32-only ones (named *_win32.cpp). Files named *_posix.cpp are
+# the native build's stand-ins for a Win32 half and are left out of the Windows build.
 function(quorvel_collect_sources portable_out win32_out)
   set(portable)
   set(win32)
@@ -8,6 +9,10 @@ function(quorvel_collect_sources portable_out win32_out)
     foreach(file IN LISTS found)
       if(file MATCHES "_win32\\.cpp$")
         list(APPEND win32 ${file})
+      elseif(file MATCHES "_posix\\.cpp$")
+        if(NOT WIN32)
+          list(APPEND portable ${file})
+        endif()
       else()
         list(APPEND portable ${file})
       endif()
