@@ -1,0 +1,133 @@
+// Failures only the in-memory registry and files can produce at will.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "device/file_system.h"
+#include "device/profiles.h"
+#include "sim/memory_file_system.h"
+#include "sim/memory_registry.h"
+#include "support/profile_store_fixture.h"
+#include "text/u16_buffer.h"
+
+class ProfileStoreFaultTest : public ProfileStoreTest {
+protected:
+    MemoryRegistry& Registry() { return *env->FakeRegistry(); }
+    MemoryFileSystem& Files() { return *env->FakeFiles(); }
+};
+
+TEST_P(ProfileStoreFaultTest, EveryAccessClosesTheKey) {
+    LoadProfileTable();
+    EnsureRunMarker();
+    WriteLanguageSetting(2);
+    ReadLanguageSetting();
+    WriteProfileTableToRegistry();
+    EXPECT_EQ(Registry().OpenKeyCount(), 0);
+    EXPECT_EQ(Files().OpenFileCount(), 0);
+}
+
+TEST_P(ProfileStoreFaultTest, SaveFailuresByReason) {
+    struct Case {
+        const char* what;
+        FileError error;
+        bool messageShown;
+    };
+    const Case cases[] = {
+        {"file not found", FileError::NotFound, true},
+        {"path not found", FileError::PathNotFound, true},
+        {"access denied, not the first profile's name", FileError::AccessDenied, false},
+        {"any other error", FileError::Other, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetStore();
+        LoadProfileTable();
+        g_uiTexts[UiText::str_msg2] = u"%s is missing";
+        Files().FailOpen(ProfilePath(0), c.error);
+        Files().FailOpen(env->Folder() + u"Config\\FConfig1.new", c.error);
+        SaveCurrentProfile(nullptr);
+        if (c.messageShown) {
+            ASSERT_EQ(notices.shown.size(), 1u);
+            EXPECT_EQ(notices.shown[0].text, ProfilePath(0) + u" is missing");
+        } else {
+            EXPECT_TRUE(notices.shown.empty());
+        }
+    }
+}
+
+TEST_P(ProfileStoreFaultTest, RegistryRescueThatFailsIsShown) {
+    LoadProfileTable();
+    g_uiTexts[UiText::str_profile1] = u"FConfig1";
+    g_uiTexts[UiText::str_msg5] = u"Could not save the profile.";
+    Files().SetReadOnly(ProfilePath(0), true);
+    Registry().FailWrites(true);
+    SaveCurrentProfile(nullptr);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].text, u"Could not save the profile.");
+    EXPECT_EQ(g_defaultSettingInRegistry, 0u);
+
+    Registry().FailWrites(false);
+    Registry().FailOpen(true);
+    SaveCurrentProfile(nullptr);
+    EXPECT_EQ(notices.shown.size(), 2u) << "a key that does not open is shown too";
+}
+
+TEST_P(ProfileStoreFaultTest, FullDiskLeavesTheOldProfileWhole) {
+    LoadProfileTable();
+    const Bytes before = *Files().GetFile(ProfilePath(0));
+    g_settings.reportRateCode = 2;
+    Files().SetFreeSpace(1000);
+    SaveCurrentProfile(nullptr);
+    EXPECT_EQ(*Files().GetFile(ProfilePath(0)), before);
+    EXPECT_EQ(Files().FileNames().size(), 1u) << "no half-written file is left beside it";
+}
+
+TEST_P(ProfileStoreFaultTest, ProfileInAFolderWithoutNewFilesIsWrittenInPlace) {
+    LoadProfileTable();
+    Files().SetFolderReadOnly(env->Folder() + u"Config", true);
+    g_settings.reportRateCode = 2;
+    SaveCurrentProfile(nullptr);
+    EXPECT_EQ(RecordOf(*Files().GetFile(ProfilePath(0))).reportRateCode, 2);
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+TEST_P(ProfileStoreFaultTest, ProgramFolderTooLongForTheSlots) {
+    std::u16string folder = u"C:\\" + std::u16string(245, u'd') + u"\\";
+    Files().AddFolder(folder);
+    SetProgramFolder(folder);
+    g_uiTexts[UiText::str_msg2] = u"missing: %s";
+    LoadProfileTable();
+    ASSERT_EQ(g_activeProfile, &g_profileSlots[0]);
+    for (int i = 0; i < PROFILE_FILE_COUNT; ++i)
+        EXPECT_EQ(BufferText(g_profileSlots[i].filePath), u"") << "slot " << i;
+    EXPECT_TRUE(Files().FileNames().empty());
+    SaveCurrentProfile(nullptr);
+    ASSERT_EQ(notices.shown.size(), 1u) << "the lost save is not silent";
+    EXPECT_EQ(notices.shown[0].text, u"missing: ");
+}
+
+TEST_P(ProfileStoreFaultTest, SwitchOntoUnreadableProfileStops) {
+    LoadProfileTable();
+    Files().PutFile(ProfilePath(1), BytesOf(SampleRecord(3)));
+    Files().FailOpen(ProfilePath(1), FileError::Other);
+    g_settings.reportRateCode = 4;
+    EXPECT_FALSE(SwitchActiveProfile(1, nullptr));
+    EXPECT_EQ(g_activeProfile, &g_profileSlots[0]);
+    EXPECT_EQ(g_settings.reportRateCode, 4);
+    EXPECT_EQ(g_profileSlots[1].isActive, 0u);
+    EXPECT_FALSE(SwitchActiveProfile(PROFILE_SLOT_COUNT, nullptr));
+}
+
+TEST_P(ProfileStoreFaultTest, KeyThatCannotBeCreatedLeavesTheDefaults) {
+    Registry().FailCreate(true);
+    LoadProfileTable();
+    EXPECT_FALSE(Registry().KeyExists());
+    EXPECT_EQ(g_activeProfile, &g_profileSlots[0]);
+    EXPECT_EQ(g_settings.magic, SETTINGS_MAGIC);
+    EnsureRunMarker();
+    WriteLanguageSetting(1);
+    EXPECT_FALSE(Registry().KeyExists());
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, ProfileStoreFaultTest, ::testing::Values(MemoryStoreEnv()),
+                         StoreEnvName);
