@@ -40,6 +40,8 @@ public:
     virtual std::optional<Bytes> GetFile(const std::u16string& path) = 0;
     virtual void RemoveFile(const std::u16string& path) = 0;
     virtual void SetReadOnly(const std::u16string& path, bool readOnly) = 0;
+    // Wine run as root writes read-only files all the same.
+    virtual bool ReadOnlyRefusesWrites() { return true; }
 
     // Only the in-memory environment can make the system fail at will.
     virtual MemoryRegistry* FakeRegistry() { return nullptr; }
