@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "device/hid_backend.h"
@@ -65,3 +66,33 @@ extern uint16_t g_otaProductId;
 extern std::u16string g_otaDevicePath;
 extern uint8_t g_otaProbeByte1;
 extern uint8_t g_otaProbeByte2;
+
+// The builders fill g_otaReport (64 bytes to send) and advance the counters as
+// each command requires. Only the data builder can fail: on a null pointer, or
+// on more bytes than one report carries.
+bool BuildOtaStartReport(uint32_t imageSize);
+bool BuildOtaCmd42Report();
+bool BuildOtaVersionQueryReport();
+bool BuildOtaBlockHeaderReport();
+bool BuildOtaGroupChecksumReport();
+bool BuildOtaDataReport(uint8_t length, const uint8_t* data);
+bool BuildOtaFinishReport();
+bool BuildOtaEndReport();
+
+// Accepts g_otaReply when it answers the last report that carried a counter;
+// a version or start reply also updates what it reports.
+bool CheckOtaReply();
+
+// How one command waits for its confirmation: the pause after sending, the
+// interval between reads, and the number of reads in all.
+struct OtaPacing {
+    uint32_t pauseMs;
+    uint32_t pollIntervalMs;
+    uint32_t readLimit;
+};
+
+// Sends the report the caller has just built on g_otaWriteHandle and reads
+// g_otaReadHandle until a reply is accepted. False when no reply was accepted
+// within the read limit, or when stopRequested said so before a further read.
+bool ExchangeOtaReport(const OtaPacing& pacing,
+                       const std::function<bool()>& stopRequested = nullptr);
