@@ -68,7 +68,7 @@ protected:
         ResetOtaState();
         ClearInterfaceTable();
         m_device = std::make_shared<SimOtaInterface>(
-            kPath, std::vector<std::u16string>{u"USB\\VID_093A&PID_622C", u"Port_#0001.Hub_#0002"});
+            kPath, std::vector<std::u16string>{u"Cable mouse", u"USB\\VID_093A&PID_622C&MI_01\\7&1a2b3c&0&0001"});
         m_backend.Plug(m_device);
         SetHidBackend(&m_backend);
         PutInterfaceEntry(0, MOUSE_VENDOR_ID, PRODUCT_ID_WIRED, kPath);
