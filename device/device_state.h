@@ -11,6 +11,12 @@ extern uint8_t g_sensorType;
 // Readers only test it for non-zero.
 extern uint8_t g_isConnected;
 
+// Bytes 4 and 5 of the mouse's device-information reply, kept by the link-state
+// query: link type 2 enables the LED effect and the fast report rates; model 0xF1
+// hides the battery display.
+extern uint8_t g_linkType;
+extern uint8_t g_deviceModel;
+
 // Non-zero while a read-all or write-all sync runs.
 extern uint32_t g_syncBusy;
 
