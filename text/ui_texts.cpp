@@ -1,5 +1,7 @@
 #include "text/ui_texts.h"
 
+#include "text/xml_document.h"
+
 const char16_t* const kUiTextKeys[UI_TEXT_COUNT] = {
     u"str_program_title",
     u"str_company",
@@ -138,4 +140,24 @@ const char16_t* const kUiTextKeys[UI_TEXT_COUNT] = {
     u"str_changle_profile",
 };
 
+// The document before the table: both are built empty before the program starts.
+XmlDocument g_languageDoc;
 UiTextTable g_uiTexts;
+
+void LoadLanguageFile(std::u16string_view path) {
+    // A file with errors still gives every text it can reach, so the parse
+    // result is not looked at; after a failed read the document is empty.
+    if (g_languageDoc.ReadFileText(path, g_languageDoc.resultText, g_languageDoc.docFlags))
+        g_languageDoc.Parse();
+    for (int i = 0; i < UI_TEXT_COUNT; ++i) g_uiTexts.texts[i] = ReadLanguageText(kUiTextKeys[i]);
+}
+
+std::u16string ReadLanguageText(std::u16string_view key) {
+    g_languageDoc.ResetPosition();
+    // Each round goes one config element deeper; the tree is finite, so it ends.
+    while (g_languageDoc.FindChildElement(u"config")) {
+        g_languageDoc.EnterElement();
+        if (g_languageDoc.FindChildElement(key)) return g_languageDoc.GetChildText();
+    }
+    return std::u16string();
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 enum class UiText : int {
     str_program_title,
@@ -158,3 +159,13 @@ struct UiTextTable {
 };
 
 extern UiTextTable g_uiTexts;
+
+// Reads and parses the language file at path into g_languageDoc and sets every
+// text from it: a key the file lacks, or a file that cannot be read, gives an
+// empty text, whatever an earlier file had set.
+void LoadLanguageFile(std::u16string_view path);
+
+// The text of one key in g_languageDoc: the key's element in the first config
+// element under the root, else in the first config element inside that one,
+// and so on down; empty when absent.
+std::u16string ReadLanguageText(std::u16string_view key);
