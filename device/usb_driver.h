@@ -152,6 +152,13 @@ public:
     // Also keeps reply bytes 4 and 5 in g_linkType and g_deviceModel.
     bool GetDeviceInfo(uint8_t& status, uint8_t& kind);
 
+    // The macro image of a device slot, in ten chunks of 32 bytes. Upload: 1 when
+    // every chunk went out; 0 without a write handle, at a refused header, or when
+    // a chunk's output report failed. Download fills 320 bytes: 1 when every chunk
+    // came back; a chunk that did not is left zero at its own offset, and gives 0.
+    int UploadMacroChunks(uint8_t slot, const uint8_t* image);
+    int DownloadMacroChunks(uint8_t* destination, uint8_t slot);
+
 private:
     enum class GetResult { Failed, OtherSubCommand, Ok };
 

@@ -95,8 +95,60 @@ bool SimMouse::ApplySet(const uint8_t* r) {
         case 0x08:
             s.ledEffect = r[2];
             return true;
+        case 0x07:
+            m_uploadSlot = m_uploadIndex = -1;
+            if (!IsMacroHeader(r) || m_chunkFaults[r[3]] == SimChunkFault::RefuseHeader) return false;
+            m_uploadSlot = r[5];
+            m_uploadIndex = r[3];
+            return true;
     }
     return false;
+}
+
+bool SimMouse::IsMacroHeader(const uint8_t* r) {
+    return r[2] == SIM_MACRO_CHUNK_COUNT && r[3] < SIM_MACRO_CHUNK_COUNT &&
+           r[4] == SIM_MACRO_CHUNK_SIZE && r[5] < SIM_MACRO_SLOT_COUNT;
+}
+
+std::vector<uint8_t> SimMouse::MacroImage(uint8_t slot) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (slot >= SIM_MACRO_SLOT_COUNT) return {};
+    return std::vector<uint8_t>(m_macroImages[slot], m_macroImages[slot] + SIM_MACRO_IMAGE_SIZE);
+}
+
+void SimMouse::SetMacroImage(uint8_t slot, const std::vector<uint8_t>& image) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (slot >= SIM_MACRO_SLOT_COUNT) return;
+    std::memset(m_macroImages[slot], 0, SIM_MACRO_IMAGE_SIZE);
+    std::memcpy(m_macroImages[slot], image.data(), std::min(image.size(), SIM_MACRO_IMAGE_SIZE));
+}
+
+void SimMouse::SetMacroChunkFault(uint8_t index, SimChunkFault fault) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (index < SIM_MACRO_CHUNK_COUNT) m_chunkFaults[index] = fault;
+}
+
+bool SimMouse::ApplyMacroData(const uint8_t* data, size_t length) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const int slot = m_uploadSlot;
+    const int index = m_uploadIndex;
+    m_uploadSlot = m_uploadIndex = -1;
+    if (slot < 0 || length < 1 + SIM_MACRO_CHUNK_SIZE || data[0] != kReportId) return false;
+    if (m_chunkFaults[index] == SimChunkFault::FailData) return false;
+    std::memcpy(m_macroImages[slot] + SIM_MACRO_CHUNK_SIZE * index, data + 1, SIM_MACRO_CHUNK_SIZE);
+    return true;
+}
+
+SimChunkAnswer SimMouse::AnswerMacroChunk(const uint8_t* request, uint8_t* reply) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!IsMacroHeader(request)) return SimChunkAnswer::Refused;
+    const uint8_t index = request[3];
+    if (m_chunkFaults[index] == SimChunkFault::RefuseHeader) return SimChunkAnswer::Refused;
+    reply[0] = kReportId;
+    std::memcpy(reply + 1, m_macroImages[request[5]] + SIM_MACRO_CHUNK_SIZE * index,
+                SIM_MACRO_CHUNK_SIZE);
+    return m_chunkFaults[index] == SimChunkFault::FailData ? SimChunkAnswer::FailData
+                                                           : SimChunkAnswer::Ok;
 }
 
 bool SimMouse::AnswerGet(const uint8_t* q, uint8_t* a) const {
@@ -275,6 +327,10 @@ bool SimMouseInterface::HandleSetFeature(const uint8_t* data, size_t length) {
             reply[1] = command;
             AnswerLinkInfo(request[2], reply);
         }
+    } else if (command == 0x87 && m_mouse) {
+        SimChunkAnswer answer = m_mouse->AnswerMacroChunk(request, reply);
+        known = answer != SimChunkAnswer::Refused;
+        m_failNextGet = answer == SimChunkAnswer::FailData;
     } else if (m_mouse) {
         known = m_mouse->AnswerGet(request, reply);
     } else {
@@ -291,10 +347,19 @@ bool SimMouseInterface::HandleSetFeature(const uint8_t* data, size_t length) {
 
 bool SimMouseInterface::HandleGetFeature(uint8_t* data, size_t length) {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_failNextGet) {
+        m_failNextGet = false;
+        return false;
+    }
     if (Has(SimFault::FailGet) || length == 0 || data[0] != kReportId) return false;
     const uint8_t reportId = data[0];
     std::memset(data, 0, length);
     std::memcpy(data, m_reply, std::min(length, sizeof(m_reply)));
     data[0] = reportId;
     return true;
+}
+
+bool SimMouseInterface::HandleOutputReport(const uint8_t* data, size_t length) {
+    std::shared_ptr<SimMouse> mouse = Mouse();
+    return mouse && mouse->ApplyMacroData(data, length);
 }

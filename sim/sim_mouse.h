@@ -46,6 +46,21 @@ struct SimMouseSettings {
     uint8_t ledEffect = 0;
 };
 
+// The mouse keeps one macro image per slot (the device button number), moved in
+// ten chunks of 32 bytes.
+constexpr int SIM_MACRO_SLOT_COUNT = 5;
+constexpr size_t SIM_MACRO_IMAGE_SIZE = 320;
+constexpr int SIM_MACRO_CHUNK_COUNT = 10;
+constexpr size_t SIM_MACRO_CHUNK_SIZE = 32;
+
+enum class SimChunkFault {
+    None,
+    RefuseHeader,  // the chunk's header feature report is refused
+    FailData,      // the header passes, the chunk's data report does not
+};
+
+enum class SimChunkAnswer { Refused, Ok, FailData };
+
 // What the status input report carries besides the settings.
 struct SimMouseStatus {
     uint8_t battery = 80;  // 0..127
@@ -68,10 +83,27 @@ public:
     // The reply to a settings get command; false for one the mouse does not know.
     bool AnswerGet(const uint8_t* request, uint8_t* reply) const;
 
+    std::vector<uint8_t> MacroImage(uint8_t slot) const;
+    void SetMacroImage(uint8_t slot, const std::vector<uint8_t>& image);
+    // Every later transfer of chunk index meets the fault.
+    void SetMacroChunkFault(uint8_t index, SimChunkFault fault);
+    // The 33-byte output report that follows an upload chunk's header; false when
+    // no header announced it or the chunk fails.
+    bool ApplyMacroData(const uint8_t* data, size_t length);
+    // A download chunk's header: the reply holds the chunk in bytes 1 to 32.
+    SimChunkAnswer AnswerMacroChunk(const uint8_t* request, uint8_t* reply);
+
 private:
+    // A valid chunk header names a chunk of a slot and the fixed count and length.
+    static bool IsMacroHeader(const uint8_t* report);
+
     mutable std::mutex m_mutex;
     SimMouseSettings m_settings;
     SimMouseStatus m_status;
+    uint8_t m_macroImages[SIM_MACRO_SLOT_COUNT][SIM_MACRO_IMAGE_SIZE] = {};
+    SimChunkFault m_chunkFaults[SIM_MACRO_CHUNK_COUNT] = {};
+    int m_uploadSlot = -1;  // the chunk the last upload header announced
+    int m_uploadIndex = -1;
 };
 
 // Bytes 2 to 6 of the device-information reply.
@@ -129,6 +161,7 @@ public:
 
     bool HandleSetFeature(const uint8_t* data, size_t length) override;
     bool HandleGetFeature(uint8_t* data, size_t length) override;
+    bool HandleOutputReport(const uint8_t* data, size_t length) override;
 
 private:
     bool Has(SimFault fault) const { return (m_faults & uint32_t(fault)) != 0; }
@@ -140,4 +173,5 @@ private:
     SimLinkInfo m_linkInfo;
     uint32_t m_faults = 0;
     uint8_t m_reply[64] = {};  // the answer to the last get request
+    bool m_failNextGet = false;  // a download chunk whose data does not pass
 };
