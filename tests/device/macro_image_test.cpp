@@ -193,6 +193,13 @@ TEST_F(MacroImageTest, NameInTheOemPage) {
                   expected);
     }
 
+    // The system's own OEM page.
+    SetCodePages(nullptr);
+    Build(Record({Press(0x41)}, u"Macro"));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image + MACRO_IMAGE_NAME), 6),
+              std::string("Macro\0", 6));
+    SetCodePages(&oem);
+
     // A name with no terminator in the record.
     MacroRecord record = Record({Press(0x41)});
     for (char16_t& c : record.name) c = u'z';
