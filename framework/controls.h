@@ -1,0 +1,59 @@
+// The standard controls the skinned ones derive from: created as system
+// BUTTON / EDIT / LISTBOX / SCROLLBAR windows with our procedure in front, so
+// Default() runs the system control's own behaviour.
+#pragma once
+
+#include "framework/wnd.h"
+
+class CButton : public CWnd {
+public:
+    bool Create(const wchar_t* caption, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+        return CreateEx(0, L"BUTTON", caption, style, rect, parent ? parent->m_hWnd : nullptr, id);
+    }
+};
+
+class CEdit : public CWnd {
+public:
+    bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+        return CreateEx(0, L"EDIT", L"", style, rect, parent ? parent->m_hWnd : nullptr, id);
+    }
+    void SetSel(int start, int end) const { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
+    void GetSel(int& start, int& end) const {
+        DWORD s = 0, e = 0;
+        SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        start = static_cast<int>(s);
+        end = static_cast<int>(e);
+    }
+    void LimitText(int count) const { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(count)); }
+};
+
+class CListBox : public CWnd {
+public:
+    bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+        return CreateEx(0, L"LISTBOX", L"", style, rect, parent ? parent->m_hWnd : nullptr, id);
+    }
+    int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
+    int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
+    int SetCurSel(int index) const { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index))); }
+    int AddString(const wchar_t* text) const {
+        return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
+    int InsertString(int index, const wchar_t* text) const {
+        return static_cast<int>(
+            SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
+    }
+    int DeleteString(int index) const { return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index))); }
+    LRESULT GetItemData(int index) const { return SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index)); }
+    int SetItemData(int index, LPARAM data) const {
+        return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), data));
+    }
+    // The row's text, of any length.
+    std::wstring GetText(int index) const;
+};
+
+class CScrollBar : public CWnd {
+public:
+    bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+        return CreateEx(0, L"SCROLLBAR", L"", style, rect, parent ? parent->m_hWnd : nullptr, id);
+    }
+};

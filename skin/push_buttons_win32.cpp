@@ -1,0 +1,408 @@
+#include "skin/push_buttons_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "framework/strings.h"
+#include "skin/skin_draw_win32.h"
+#include "skin/skin_messages.h"
+#include "skin/value_entry_win32.h"
+
+namespace {
+
+// DrawText flags every state button adds to its own alignment:
+// DT_WORDBREAK | DT_SINGLELINE | DT_NOCLIP | DT_END_ELLIPSIS.
+constexpr UINT kCaptionFlags = 0x8130;
+
+RECT ToRect(const SkinRect& r) {
+    return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+// ---- the state buttons ----
+
+void CSkinStateButton::SetText(const std::wstring& text, int textOffsetX, int stored, int fontHeight,
+                               UINT format, BOOL stretch) {
+    m_text = text;
+    m_textOffsetX = textOffsetX;
+    m_textStored = stored;
+    m_fontHeight = fontHeight;
+    m_textFormat = format;
+    m_stretch = stretch;
+    if (m_hWnd) {
+        SetWindowText(text);
+        Invalidate(TRUE);
+    }
+}
+
+void CSkinStateButton::SetChecked(BOOL checked) {
+    if (m_checked == checked) return;
+    m_checked = checked;
+    if (m_hWnd) Invalidate(TRUE);
+}
+
+ButtonLook CSkinStateButton::LookFor(UINT itemState) const {
+    ButtonLookInput in;
+    in.checkMode = m_checkMode != 0;
+    in.checked = m_checked != 0;
+    in.selected = (itemState & ODS_SELECTED) != 0;
+    in.disabled = (itemState & ODS_DISABLED) != 0;
+    in.hovered = m_hovered != 0;
+    in.hoverEnabled = m_hoverEnabled != 0;
+    in.normalColor = m_normalColor;
+    in.hoverColor = m_hoverColor;
+    in.pressedColor = m_pressedColor;
+    return ChooseButtonLook(in);
+}
+
+void CSkinStateButton::PreSubclassWindow() {
+    ModifyStyle(WS_TABSTOP, 0);
+}
+
+void CSkinStateButton::DrawImageScaled(GdipGraphics& graphics, const GdipImage* image, int width,
+                                       int height) const {
+    if (m_stretch)
+        graphics.DrawImageRect(image, 0, 0, width, height);
+    else
+        graphics.DrawImage(image, 0, 0);
+}
+
+void CSkinStateButton::DrawItem(DRAWITEMSTRUCT* dis) {
+    RECT client = GetClientRect();
+    int width = client.right;
+    int height = client.bottom;
+    ButtonLook look = LookFor(dis->itemState);
+
+    SkinPaintBuffer buffer(dis->hDC, Snapshot(), width, height);
+    {
+        GdipGraphics graphics(buffer.dc());
+        DrawStateImage(graphics, look.image, width, height);
+    }
+    if (!m_text.empty()) {
+        CFont font;
+        font.CreateSkinFont(m_fontHeight, 300);
+        SelectScope select(buffer.dc(), font);
+        ::SetBkMode(buffer.dc(), TRANSPARENT);
+        ::SetTextColor(buffer.dc(), look.color);
+        SIZE extent{};
+        ::GetTextExtentPoint32W(buffer.dc(), m_text.c_str(), static_cast<int>(m_text.size()), &extent);
+        SkinRect layout =
+            m_useTextRect ? CaptionRectIn(SkinRect{m_textRect.left, m_textRect.top, m_textRect.right,
+                                                   m_textRect.bottom},
+                                          look.color == m_pressedColor)
+                          : CaptionRect(width, height, extent.cy, m_textOffsetX);
+        RECT rect = ToRect(layout);
+        ::DrawTextW(buffer.dc(), m_text.c_str(), -1, &rect, m_textFormat | kCaptionFlags);
+    }
+    buffer.Present();
+}
+
+void CSkinStateButton::NotifyPressRelease(UINT which) const {
+    if (m_notifyPressRelease)
+        ::PostMessageW(GetParentHwnd(), UWM_BUTTON_PRESS_RELEASE, which, reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+LRESULT CSkinStateButton::OnMouseMove(WPARAM wp, LPARAM lp) {
+    if (!m_mouseEnabled) return 0;  // swallowed: no highlight, no relay
+    LRESULT result = Default();
+    if ((wp & MK_LBUTTON) && !m_hovered) return result;
+
+    if (::GetCapture() != m_hWnd && ::GetActiveWindow() && GetOwnerHwnd()) {
+        // Holding the capture is how the button learns that the cursor left.
+        m_hovered = 1;
+        SetCapture();
+    } else {
+        POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ClientToScreen(&screen);
+        if (::WindowFromPoint(screen) != m_hWnd) {
+            if (m_hovered) {
+                m_hovered = 0;
+                Invalidate(TRUE);
+            }
+            // A held button keeps the capture until it is released, as the
+            // system button needs it to see the release.
+            if (!(wp & MK_LBUTTON) && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+        }
+    }
+    Invalidate(TRUE);
+
+    POINT inParent{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    HWND parent = GetParentHwnd();
+    ::MapWindowPoints(m_hWnd, parent, &inParent, 1);
+    ::PostMessageW(parent, WM_MOUSEMOVE, wp, MAKELPARAM(inParent.x, inParent.y));
+    return result;
+}
+
+LRESULT CSkinStateButton::OnButton(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!PressAllowed(m_mouseEnabled != 0, m_hoverEnabled != 0, m_gatesOnHover)) return 0;
+    if (msg == WM_LBUTTONDOWN) {
+        HWND owner = GetOwnerHwnd();
+        if (owner && ::GetActiveWindow() != owner) ::SetActiveWindow(owner);
+        if (m_toggleOnClick) {
+            m_checked = !m_checked;
+            Invalidate(TRUE);
+        }
+    }
+    NotifyPressRelease(msg);
+    return Default();
+}
+
+LRESULT CSkinStateButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 0;  // DrawItem covers the whole client
+    case WM_KILLFOCUS: {
+        LRESULT result = Default();
+        m_hovered = 0;
+        Invalidate(TRUE);
+        return result;
+    }
+    case WM_MOUSEMOVE:
+        return OnMouseMove(wp, lp);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        return OnButton(msg, wp, lp);
+    case WM_LBUTTONDBLCLK:
+        // The system owner-drawn button turns a double click into
+        // BN_DOUBLECLICKED; a button whose mouse is off must not send it.
+        if (!PressAllowed(m_mouseEnabled != 0, m_hoverEnabled != 0, m_gatesOnHover)) return 0;
+        break;
+    case WM_CAPTURECHANGED:
+        if (m_hovered) {
+            // Sent after the capture moved: give it up only if it is still ours,
+            // never someone else's.
+            if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+            Invalidate(TRUE);
+        }
+        break;
+    default:
+        break;
+    }
+    return CButton::WindowProc(msg, wp, lp);
+}
+
+// ---- CGDIBitmapBtn ----
+
+void CGDIBitmapBtn::SetImages(const GdipImage* normal, const GdipImage* hover, const GdipImage* pressed,
+                              const CBitmap* background, RECT rect) {
+    SnapshotBackground(*this, m_background, background, rect);
+    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    m_imageNormal = normal;
+    m_imageHover = hover;
+    m_imagePressed = pressed;
+}
+
+void CGDIBitmapBtn::SetStateBitmaps(const CBitmap* normal, const CBitmap* hover, const CBitmap* pressed,
+                                    const CBitmap* background, RECT rect) {
+    {
+        ClientDC dc(m_hWnd);
+        const CBitmap* sources[3] = {normal, hover, pressed};
+        for (int i = 0; i < 3; ++i)
+            if (sources[i]) CopyBitmapRect(dc, m_stateBitmaps[i], *sources[i], 0, rect);
+    }
+    SnapshotBackground(*this, m_background, background, rect);
+    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+}
+
+void CGDIBitmapBtn::DrawStateImage(GdipGraphics& graphics, StateImage image, int width, int height) {
+    const GdipImage* chosen = nullptr;
+    switch (image) {
+    case StateImage::Normal:
+        chosen = m_imageNormal;
+        break;
+    case StateImage::Hover:
+        chosen = m_imageHover;
+        break;
+    case StateImage::Pressed:
+        chosen = m_imagePressed;
+        break;
+    case StateImage::None:
+        return;
+    }
+    DrawImageScaled(graphics, chosen, width, height);
+}
+
+// ---- CGDIBitmapBtnEx / Ex2 ----
+
+void CGDIBitmapBtnEx::SetImages(const std::wstring& normal, const std::wstring& hover,
+                                const std::wstring& pressed, const CBitmap* background, RECT rect) {
+    SnapshotBackground(*this, m_background, background, rect);
+    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    m_pathNormal = normal;
+    m_pathHover = hover;
+    m_pathPressed = pressed;
+}
+
+void CGDIBitmapBtnEx::DrawStateImage(GdipGraphics& graphics, StateImage image, int width, int height) {
+    const std::wstring* path = nullptr;
+    switch (image) {
+    case StateImage::Normal:
+        path = &m_pathNormal;
+        break;
+    case StateImage::Hover:
+        path = &m_pathHover;
+        break;
+    case StateImage::Pressed:
+        path = &m_pathPressed;
+        break;
+    case StateImage::None:
+        return;
+    }
+    // Loaded for this paint only; released (and the file let go) when it ends.
+    GdipImage loaded = GdipImage::FromFile(*path);
+    DrawImageScaled(graphics, &loaded, width, height);
+}
+
+LRESULT CGDIBitmapBtnEx2::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDBLCLK) {
+        if (m_mouseEnabled) OnDoubleClick();
+        return 0;
+    }
+    return CGDIBitmapBtnEx::WindowProc(msg, wp, lp);
+}
+
+void CGDIBitmapBtnEx2::OnDoubleClick() {
+    std::optional<uint32_t> entered = RunValueEntry(this, 2);
+    if (!entered) return;
+    std::optional<int> rounded = RoundedDpiEntry(*entered);
+    if (!rounded) return;
+    m_text = FormatW(L"%d", *rounded);
+    if (!m_hWnd) return;  // the dialog's loop may have seen the button go
+    SetWindowText(m_text);
+    Invalidate(TRUE);
+    ::PostMessageW(GetParentHwnd(), UWM_VALUE_CHANGED, static_cast<WPARAM>(*rounded), GetDlgCtrlID());
+}
+
+// ---- the picture buttons ----
+
+void DrawOrientedCaption(HDC dc, const std::wstring& text, int width, int height, int fontHeight, int weight,
+                         int orientation, int offsetX, int offsetY, COLORREF color) {
+    if (text.empty()) return;
+    CFont font;
+    font.CreateSkinFont(fontHeight, weight, CaptionEscapement(orientation));
+    SelectScope select(dc, font);
+    int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    COLORREF oldColor = ::SetTextColor(dc, color);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SkinPoint origin = CaptionOrigin(width, height, extent.cx, extent.cy, orientation, offsetX, offsetY);
+    ::TextOutW(dc, origin.x, origin.y, text.c_str(), static_cast<int>(text.size()));
+    ::SetTextColor(dc, oldColor);
+    ::SetBkMode(dc, oldMode);
+}
+
+void CBitmapBtn::LoadImage(const std::wstring& path, const CBitmap* background, RECT rect) {
+    m_image = GdipImage::FromFile(path);
+    SnapshotBackground(*this, m_background, background, rect);
+}
+
+void CBitmapBtn::SetText(const std::wstring& text) {
+    m_text = text;
+    if (m_hWnd) {
+        SetWindowText(text);
+        Invalidate(TRUE);
+    }
+}
+
+void CBitmapBtn::PreSubclassWindow() {
+    CButton::PreSubclassWindow();
+    ModifyStyle(WS_TABSTOP, 0);
+}
+
+LRESULT CBitmapBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_KILLFOCUS: {
+        LRESULT result = Default();
+        Invalidate(TRUE);
+        return result;
+    }
+    default:
+        break;
+    }
+    return CButton::WindowProc(msg, wp, lp);
+}
+
+void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* dis) {
+    RECT client = GetClientRect();
+    SkinPaintBuffer buffer(dis->hDC, m_background, client.right, client.bottom);
+    {
+        GdipGraphics graphics(buffer.dc());
+        graphics.DrawImageRect(&m_image, 0, 0, client.right, client.bottom);
+    }
+    DrawOrientedCaption(buffer.dc(), m_text, client.right, client.bottom, m_fontHeight, 500, m_textOrientation,
+                        m_textOffsetX, m_textOffsetY, m_textColor);
+    buffer.Present();
+}
+
+void CDeviceBitmap::SetImages(const std::wstring& picture, const std::wstring& icon1, const std::wstring& icon2,
+                              const std::wstring& icon3, const CBitmap* background, RECT rect) {
+    SetImagePaths(picture, icon1, icon2, icon3);
+    SnapshotBackground(*this, m_background, background, rect);
+}
+
+void CDeviceBitmap::SetImagePaths(const std::wstring& picture, const std::wstring& icon1,
+                                  const std::wstring& icon2, const std::wstring& icon3) {
+    m_picturePath = picture;
+    m_iconPaths[0] = icon1;
+    m_iconPaths[1] = icon2;
+    m_iconPaths[2] = icon3;
+}
+
+void CDeviceBitmap::SetText(const std::wstring& text) {
+    m_text = text;
+    if (m_hWnd) {
+        SetWindowText(text);
+        Invalidate(TRUE);
+    }
+}
+
+void CDeviceBitmap::PreSubclassWindow() {
+    CButton::PreSubclassWindow();
+    ModifyStyle(WS_TABSTOP, 0);
+}
+
+LRESULT CDeviceBitmap::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 0;
+    case WM_KILLFOCUS: {
+        LRESULT result = Default();
+        Invalidate(TRUE);
+        return result;
+    }
+    default:
+        break;
+    }
+    return CButton::WindowProc(msg, wp, lp);
+}
+
+void CDeviceBitmap::DrawItem(DRAWITEMSTRUCT* dis) {
+    RECT client = GetClientRect();
+    SkinPaintBuffer buffer(dis->hDC, m_background, client.right, client.bottom);
+    {
+        GdipGraphics graphics(buffer.dc());
+        // All four images are read for this paint and released after it.
+        if (!m_picturePath.empty()) {
+            GdipImage picture = GdipImage::FromFile(m_picturePath);
+            SkinSize size = DevicePictureSize(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()));
+            graphics.DrawImageRect(&picture, 20, 40, size.cx, size.cy);
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (m_iconPaths[i].empty()) continue;
+            GdipImage icon = GdipImage::FromFile(m_iconPaths[i]);
+            const RECT& r = m_iconRects[i];
+            // The icon's top-left part of the rectangle's size, unscaled; a
+            // smaller icon is drawn whole.
+            int w = std::min<int>(r.right - r.left, static_cast<int>(icon.Width()));
+            int h = std::min<int>(r.bottom - r.top, static_cast<int>(icon.Height()));
+            graphics.DrawImagePart(&icon, r.left, r.top, 0, 0, w, h);
+        }
+    }
+    DrawOrientedCaption(buffer.dc(), m_text, client.right, client.bottom, m_fontHeight, 500, m_textOrientation,
+                        m_textOffsetX, m_textOffsetY, m_textColor);
+    buffer.Present();
+}
