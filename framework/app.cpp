@@ -25,7 +25,7 @@ CWnd* GetAppMainWindow() {
     return g_currentApp ? g_currentApp->m_pMainWnd : nullptr;
 }
 
-std::wstring ProgramFolder() {
+std::wstring ModuleFolder() {
     // Long paths: grow the buffer until the whole path fits.
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {

@@ -27,9 +27,10 @@ public:
 
 CWnd* GetAppMainWindow();
 
-// The folder of the running program, always ending in a backslash; empty when
-// the module path cannot be read.
-std::wstring ProgramFolder();
+// The folder of the running program's file, always ending in a backslash;
+// empty when the module path cannot be read. The application hands it to
+// SetProgramFolder (device/file_system.h) at start-up.
+std::wstring ModuleFolder();
 
 // A message box owned by the main window (or nothing), with the given caption.
 int AppMessageBox(const std::wstring& text, const std::wstring& caption = L"", UINT type = MB_OK);

@@ -1,11 +1,11 @@
 #include "skin/skin_draw_win32.h"
 
-#include "framework/app.h"
+#include "device/file_system.h"
 #include "framework/strings.h"
 #include "skin/skin_path.h"
 
 std::wstring SkinImagePathW(const std::wstring& fileName) {
-    return SkinImagePathW(ProgramFolder(), fileName);
+    return ToWide(SkinImagePath(ProgramFolder(), ToU16(fileName)));
 }
 
 std::wstring SkinImagePathW(const std::wstring& programFolder, const std::wstring& fileName) {

@@ -10,7 +10,7 @@
 #include "framework/gdiplus_helpers.h"
 #include "framework/wnd.h"
 
-// The program folder + "skins\" + name.
+// The program folder (SetProgramFolder) + "skins\" + name.
 std::wstring SkinImagePathW(const std::wstring& fileName);
 std::wstring SkinImagePathW(const std::wstring& programFolder, const std::wstring& fileName);
 

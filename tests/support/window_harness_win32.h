@@ -1,0 +1,85 @@
+// Window tests under Wine: a visible test dialog to put controls on that
+// records what they send and post to it, a message pump, input helpers,
+// painting into a 32-bit DIB, and screenshots saved as PNG.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+#include "framework/gdiplus_helpers.h"
+
+// GDI+ started once for the whole test program.
+void EnsureGdiplus();
+
+// The dist folder (skins, language files), ending in a backslash.
+std::wstring TestDistDir();
+std::wstring TestSkinPath(const std::wstring& fileName);
+// Where screenshots go: build/<kind>/screenshots\, created on demand.
+std::wstring ScreenshotDir();
+// A fresh folder of this test program's own for files a test writes.
+std::wstring TestTempDir();
+
+// Writes a PNG of one colour (0xAARRGGBB) and returns its path.
+std::wstring WriteSolidPng(const std::wstring& fileName, int width, int height, uint32_t argb);
+
+// Handles this thread's messages the way the modal loop does (the
+// PreTranslateMessage walk first) until the queue is empty, then keeps at it
+// for the given time.
+void PumpMessages(int milliseconds = 0);
+
+struct RecordedMessage {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+};
+
+// A visible top-level dialog at a fixed place on the screen, painted from
+// `background` (a striped pattern the controls can snapshot).
+class TestDialog : public CDialog {
+public:
+    TestDialog(int width = 480, int height = 320);
+    ~TestDialog() override;
+
+    bool Open();
+    const CBitmap& Background() const { return m_background; }
+
+    // Messages the dialog received: WM_COMMAND, WM_MOUSEMOVE and everything
+    // from WM_USER up.
+    std::vector<RecordedMessage> messages;
+    std::vector<RecordedMessage> Of(UINT msg) const;
+    int Count(UINT msg) const { return static_cast<int>(Of(msg).size()); }
+    void Clear() { messages.clear(); }
+
+    // A key filter to test the PreTranslateMessage walk with.
+    std::function<BOOL(MSG*)> filter;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+private:
+    int m_width;
+    int m_height;
+    CBitmap m_background;
+};
+
+// Pixel colour of the test dialog's background pattern at (x, y), 0x00RRGGBB.
+uint32_t TestBackgroundPixel(int x, int y);
+
+// Paints an owner-drawn control into a DIB through its parent's WM_DRAWITEM,
+// as the system does, with the given item state (ODS_SELECTED, ODS_DISABLED).
+std::unique_ptr<Dib32> RenderOwnerDrawn(const CWnd& control, UINT itemState = 0);
+// What the screen shows of a window, after it and its children have repainted.
+std::unique_ptr<Dib32> CaptureFromScreen(HWND hwnd);
+
+bool SaveScreenshot(const Dib32& dib, const std::wstring& name);
+
+// Posts a left press and release at a client point and handles them.
+void PostClick(const CWnd& control, int x, int y);
+void PostMouse(const CWnd& control, UINT msg, int x, int y, WPARAM keys);
