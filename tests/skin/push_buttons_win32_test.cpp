@@ -177,6 +177,10 @@ TEST_F(PushButtonTest, HoverTakesTheCaptureAndEndsWhenTheCursorLeaves) {
     CGDIBitmapBtn button;
     Place(button);
     dialog.Clear();
+    // Other test programs share the display and may hold the foreground; the
+    // hover needs an active window of this thread.
+    ::SetActiveWindow(dialog.m_hWnd);
+    ASSERT_NE(::GetActiveWindow(), nullptr);
     PostMouse(button, WM_MOUSEMOVE, 10, 10, 0);
     PumpMessages();
     EXPECT_TRUE(button.m_hovered);
