@@ -18,6 +18,8 @@ extern "C" {
 #include <algorithm>
 #include <cwchar>
 
+#include "device/property_text.h"
+
 namespace {
 
 // The property keys of a device that are read at most, and the bytes of each value.
@@ -69,22 +71,6 @@ public:
 private:
     PHIDP_PREPARSED_DATA m_data = nullptr;
 };
-
-// Splits UTF-16 text of a known byte size into its NUL-separated strings. The
-// system does not promise a terminator when a value fills its buffer, so nothing
-// past the size is ever looked at.
-void AppendStrings(const BYTE* bytes, DWORD size, std::vector<std::u16string>& out) {
-    const size_t units = size / sizeof(char16_t);
-    std::u16string text(units, u'\0');
-    std::copy(bytes, bytes + units * sizeof(char16_t), reinterpret_cast<BYTE*>(text.data()));
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(u'\0', start);
-        if (end == std::u16string::npos) end = text.size();
-        if (end > start) out.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-}
 
 // Wine exports SetupDiGetDevicePropertyKeys only as a stub that ends the process.
 bool CanListPropertyKeys() {
@@ -181,7 +167,7 @@ std::vector<std::u16string> TextProperties(HDEVINFO set, SP_DEVINFO_DATA* device
         DWORD size = 0;
         if (!ReadProperty(set, device, key, type, value.data(), size)) continue;
         if (type == DEVPROP_TYPE_STRING || type == DEVPROP_TYPE_STRING_LIST) {
-            AppendStrings(value.data(), std::min(size, kMaxPropertyBytes), texts);
+            AppendPropertyStrings(value.data(), std::min(size, kMaxPropertyBytes), texts);
         }
     }
     return texts;
@@ -281,7 +267,7 @@ std::vector<std::u16string> UsbHardwareIdsWin32() {
             continue;
         }
         if (type == REG_MULTI_SZ || type == REG_SZ) {
-            AppendStrings(value.data(), std::min(size, required), ids);
+            AppendPropertyStrings(value.data(), std::min(size, required), ids);
         }
     }
     return ids;
