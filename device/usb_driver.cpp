@@ -25,7 +25,8 @@ void ReaderThreadProc(CUSBDriver* driver) { driver->RunReader(); }
 CUSBDriver::CUSBDriver() = default;
 
 CUSBDriver::~CUSBDriver() {
-    StopReader();
+    std::lock_guard<std::mutex> lock(m_commandLock);
+    StopReaderLocked();
     CloseHandles();
 }
 
@@ -38,6 +39,11 @@ void CUSBDriver::CloseHandles() {
 }
 
 void CUSBDriver::StopReader() {
+    std::lock_guard<std::mutex> lock(m_commandLock);
+    StopReaderLocked();
+}
+
+void CUSBDriver::StopReaderLocked() {
     if (!m_readerThread.joinable()) return;
     g_readerStop = 1;
     GetHidBackend().CancelRead(m_readHandle);
@@ -55,7 +61,7 @@ bool CUSBDriver::Open(const std::u16string& path, int32_t reportId, int32_t repo
                       MessageSink* notify) {
     std::lock_guard<std::mutex> lock(m_commandLock);
     HidBackend& hid = GetHidBackend();
-    StopReader();
+    StopReaderLocked();
     m_notifyWnd = notify;
     CloseHandles();
 

@@ -171,6 +171,7 @@ private:
     GetResult GetFrame(std::initializer_list<uint8_t> bytes, int subEcho);
     bool GetSensorValue(uint8_t sub, uint8_t& value);
     void CloseHandles();
+    void StopReaderLocked();
     void RunReader();
 
     MessageSink* m_notifyWnd = nullptr;
