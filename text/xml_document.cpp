@@ -457,40 +457,45 @@ void XmlDocument::MarkError(int32_t node) {
     MutableNode(node).flags |= node == 0 ? XML_DOC_ERROR : XML_NODE_ERROR;
 }
 
-// An element that is never ended keeps only its start tag: its children move
-// out to follow it as siblings under its parent.
-void XmlDocument::MarkNotEnded(const OpenElement& element) {
-    XmlNode& node = MutableNode(element.node);
-    node.flags |= XML_NODE_NOT_ENDED;
-    node.length = element.tagLength;
-    int32_t parent = node.parent;
-    if (node.flags & XML_NODE_ERROR) MarkError(parent);
-    int32_t first = node.firstChild;
-    if (first == 0) return;
-    int32_t last = MutableNode(first).prevSibling;
-    for (int32_t child = first; child != 0; child = MutableNode(child).nextSibling)
-        MutableNode(child).parent = parent;
-    int32_t after = node.nextSibling;
-    MutableNode(last).nextSibling = after;
-    if (after != 0)
-        MutableNode(after).prevSibling = last;
-    else
-        MutableNode(MutableNode(parent).firstChild).prevSibling = last;
-    node.nextSibling = first;
-    MutableNode(first).prevSibling = element.node;
-    node.firstChild = 0;
+// Every element of open[from..] is never ended: each keeps only its start tag,
+// and its children move out to follow it as siblings under its parent,
+// innermost first. The moves are splices of sibling chains; each moved node gets
+// its final parent once at the end, so a deep pile of unended elements costs no
+// more than its size.
+void XmlDocument::MarkNotEnded(const std::vector<OpenElement>& open, size_t from) {
+    if (from >= open.size()) return;
+    for (size_t i = open.size(); i-- > from;) {
+        const OpenElement& element = open[i];
+        XmlNode& node = MutableNode(element.node);
+        node.flags |= XML_NODE_NOT_ENDED;
+        node.length = element.tagLength;
+        int32_t parent = node.parent;
+        if (node.flags & XML_NODE_ERROR) MarkError(parent);
+        int32_t first = node.firstChild;
+        if (first == 0) continue;
+        int32_t last = MutableNode(first).prevSibling;
+        int32_t after = node.nextSibling;
+        MutableNode(last).nextSibling = after;
+        if (after != 0)
+            MutableNode(after).prevSibling = last;
+        else
+            MutableNode(MutableNode(parent).firstChild).prevSibling = last;
+        node.nextSibling = first;
+        MutableNode(first).prevSibling = element.node;
+        node.firstChild = 0;
+    }
+    // The outermost one was its parent's last child (it was still open), so
+    // everything after it now is what moved out.
+    const int32_t outermost = open[from].node;
+    const int32_t parent = Node(outermost).parent;
+    for (int32_t moved = Node(outermost).nextSibling; moved != 0; moved = Node(moved).nextSibling)
+        MutableNode(moved).parent = parent;
 }
 
 void XmlDocument::DropTree() {
     m_nodesInUse = 1;
     EnsureNodes(8);
     MutableNode(0) = XmlNode{};
-}
-
-bool XmlDocument::NamesEqual(int32_t aStart, int32_t aLength, int32_t bStart, int32_t bLength) const {
-    std::u16string_view a(text.data() + aStart, size_t(aLength)), b(text.data() + bStart, size_t(bLength));
-    if (docFlags & XML_READ_IGNORE_CASE) return EqualsIgnoringCase(a, b);
-    return a == b;
 }
 
 // A tag name matches a wanted name when the wanted name begins with it and goes
@@ -547,6 +552,28 @@ bool XmlDocument::Parse() {
         auto nameOf = [this](const OpenElement& element) {
             return std::u16string(text, size_t(element.nameStart), size_t(element.nameLength));
         };
+        // Stack positions of the open elements by name (ASCII-folded when names
+        // are compared without case), innermost last.
+        std::unordered_map<std::u16string, std::vector<size_t>> openByName;
+        const bool foldNames = (docFlags & XML_READ_IGNORE_CASE) != 0;
+        auto NameKey = [foldNames](std::u16string name) {
+            if (foldNames) {
+                for (char16_t& unit : name) unit = FoldAscii(unit);
+            }
+            return name;
+        };
+        auto pushOpen = [&](const OpenElement& element) {
+            openByName[NameKey(nameOf(element))].push_back(open.size());
+            open.push_back(element);
+        };
+        auto popOpen = [&]() {
+            auto named = openByName.find(NameKey(nameOf(open.back())));
+            if (named != openByName.end()) {
+                named->second.pop_back();
+                if (named->second.empty()) openByName.erase(named);
+            }
+            open.pop_back();
+        };
         XmlToken token;
         int64_t pos = 0;
         for (;;) {
@@ -558,10 +585,8 @@ bool XmlDocument::Parse() {
                                Decimal(Node(open.back().node).start) + u" not ended");
                     MarkError(0);
                 }
-                while (!open.empty()) {
-                    MarkNotEnded(open.back());
-                    open.pop_back();
-                }
+                MarkNotEnded(open, 0);
+                open.clear();
                 break;
             }
             switch (token.kind) {
@@ -578,19 +603,16 @@ bool XmlDocument::Parse() {
                 if (token.flags & XML_TOKEN_EMPTY_ELEMENT)
                     node.flags |= XML_NODE_EMPTY;
                 else
-                    open.push_back({index, token.length, scanner.nameStart, scanner.nameLength});
+                    pushOpen({index, token.length, scanner.nameStart, scanner.nameLength});
                 break;
             }
             case XML_TOKEN_END_TAG: {
-                size_t match = open.size();
-                while (match > 0) {
-                    const OpenElement& candidate = open[match - 1];
-                    if (NamesEqual(candidate.nameStart, candidate.nameLength, scanner.nameStart,
-                                   scanner.nameLength))
-                        break;
-                    --match;
-                }
+                // The innermost open element of that name, found through the
+                // index rather than by walking the stack for every end tag.
                 std::u16string endName(text, size_t(scanner.nameStart), size_t(scanner.nameLength));
+                size_t match = 0;
+                auto named = openByName.find(NameKey(endName));
+                if (named != openByName.end() && !named->second.empty()) match = named->second.back() + 1;
                 if (match == 0) {
                     MarkError(0);
                     if (current != 0) MarkError(current);
@@ -603,14 +625,11 @@ bool XmlDocument::Parse() {
                                Decimal(Node(open.back().node).start));
                     MarkError(0);
                 }
-                while (open.size() > match) {
-                    MarkNotEnded(open.back());
-                    open.pop_back();
-                }
-                XmlNode& node = MutableNode(open.back().node);
+                MarkNotEnded(open, match);
+                XmlNode& node = MutableNode(open[match - 1].node);
                 node.length = int32_t(int64_t(token.start) + token.length - node.start);
                 node.tagLengths |= std::min<uint32_t>(uint32_t(token.length), XML_END_TAG_MAX) << 22;
-                open.pop_back();
+                while (open.size() >= match) popOpen();
                 break;
             }
             case XML_TOKEN_ERROR:

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct XmlNode {
@@ -118,10 +119,9 @@ private:
     void EnsureNodes(int32_t total);
     int32_t NewNode();
     void LinkChild(int32_t parent, int32_t child);
-    void MarkNotEnded(const OpenElement& element);
+    void MarkNotEnded(const std::vector<OpenElement>& open, size_t from);
     void MarkError(int32_t node);
     void DropTree();
-    bool NamesEqual(int32_t aStart, int32_t aLength, int32_t bStart, int32_t bLength) const;
     bool NameMatches(std::u16string_view tagName, std::u16string_view wanted) const;
     bool ValidNode(int32_t index) const { return index >= 0 && index < m_nodesInUse; }
 

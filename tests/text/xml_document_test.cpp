@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -85,7 +86,9 @@ TEST(XmlReadTest, ReadsAFileAndHandsBackTheReaderFlags) {
 TEST(XmlReadTest, AFolderOrAMissingFileIsNoFileAndEmptiesTheDocument) {
     TempFolder folder;
     std::u16string good = folder.Write("a.xml", "<a><b>t</b></a>"sv);
-    for (const std::u16string& bad : {folder.Folder(), folder.Path("missing.xml"), std::u16string()}) {
+    const std::u16string separator(1, char16_t(std::filesystem::path::preferred_separator));
+    for (const std::u16string& bad :
+         {folder.Folder(), folder.Folder() + separator, folder.Path("missing.xml"), std::u16string()}) {
         SCOPED_TRACE(Narrow(bad));
         XmlDocument doc;
         uint32_t flags = 0;
@@ -253,6 +256,30 @@ TEST(XmlParseTest, PackedFieldsSaturateAndTextStaysInsideTheElement) {
     longStart.text = u"<r><a x='" + std::u16string(0x400000, u'y') + u"'>t</a></r>";
     ASSERT_TRUE(longStart.Parse());
     EXPECT_EQ(longStart.GetNodeText(2), u"t");
+}
+
+TEST(XmlParseTest, DeepPilesOfUnendedElementsAndStrayEndTagsCostNoMoreThanTheirSize) {
+    // A walk of the open elements for every end tag, or a re-parenting of every
+    // moved child at every level, would take minutes here.
+    constexpr int kDepth = 100000;
+    XmlDocument doc;
+    for (int i = 0; i < kDepth; ++i) doc.text += u"<a><i/>";
+    for (int i = 0; i < kDepth; ++i) doc.text += u"</b>";
+    doc.resultText.clear();
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(doc.Parse());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_EQ(doc.resultText, u"Root element has sibling");
+    // Everything ends up flat under the document, in document order.
+    int32_t count = 0;
+    int32_t expected = 1;
+    for (int32_t node = doc.Node(0).firstChild; node != 0; node = doc.Node(node).nextSibling, ++expected) {
+        ASSERT_EQ(node, expected);
+        ASSERT_EQ(doc.Node(node).parent, 0);
+        ++count;
+    }
+    EXPECT_EQ(count, 2 * kDepth);
+    EXPECT_TRUE(doc.Node(1).flags & XML_NODE_NOT_ENDED);
 }
 
 // ---- element text ----
