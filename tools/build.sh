@@ -4,7 +4,7 @@
 # Windows builds, or the libFuzzer targets (clang, native).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-kind=${1:?native or win}
+kind=${1:?native, win or fuzz}
 dir="$root/build/$kind"
 
 case "$kind" in
