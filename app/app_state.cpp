@@ -1,0 +1,3 @@
+#include "app/app_state.h"
+
+std::u16string g_currentDevicePath;

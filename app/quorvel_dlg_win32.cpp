@@ -1,0 +1,266 @@
+#include "app/quorvel_dlg_win32.h"
+
+#include <dbt.h>
+
+#include "app/key_filter_win32.h"
+#include "app/language_choice.h"
+#include "app/quorvel_app_win32.h"
+#include "app/startup.h"
+#include "device/device_state.h"
+#include "device/file_system.h"
+#include "device/macro_store.h"
+#include "device/profiles.h"
+#include "device/user_notice_win32.h"
+#include "firmware/ota_device.h"
+#include "framework/gdiplus_helpers.h"
+#include "framework/strings.h"
+#include "res/resource.h"
+#include "skin/skin_draw_win32.h"
+#include "text/ui_texts.h"
+
+CQuorvelDlg* g_pMainDlg = nullptr;
+
+namespace {
+
+// GUID_DEVINTERFACE_USB_DEVICE.
+constexpr GUID kUsbDeviceInterface = {
+    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+
+// Kept for the life of the process: arrivals and removals are wanted until the end.
+HDEVNOTIFY g_deviceNotification = nullptr;
+
+// A menu tracked on this thread runs its own loop below whatever handler opened it.
+bool InMenuLoop() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info)) return false;
+    return (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+}
+
+void DestroyPage(CDialog*& page) {
+    if (!page) return;
+    page->DestroyWindow();
+    delete page;
+    page = nullptr;
+}
+
+}  // namespace
+
+CQuorvelDlg::NestedLoopGuard::NestedLoopGuard(CQuorvelDlg& dlg) : m_dlg(dlg) {
+    ++m_dlg.m_nestedLoops;
+}
+
+CQuorvelDlg::NestedLoopGuard::~NestedLoopGuard() {
+    if (--m_dlg.m_nestedLoops == 0 && m_dlg.m_life.ExitPending() && m_dlg.m_hWnd)
+        m_dlg.PostMessage(UWM_RESUME_EXIT);
+}
+
+CQuorvelDlg::CQuorvelDlg() : CDialogEx(IDD_MAIN_DIALOG) {
+    m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN_ICON));
+}
+
+CQuorvelDlg::~CQuorvelDlg() {
+    if (g_pMainDlg == this) g_pMainDlg = nullptr;
+    m_driverWnd.DestroyWindow();
+}
+
+BOOL CQuorvelDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    QueryFirmwareVersion();
+
+    SetWindowText(kMainWindowTitle);
+    CreateDriverWindow();
+
+    // The start-up stops here when the program's path cannot be read again.
+    wchar_t modulePath[kModuleDirLength];
+    if (::GetModuleFileNameW(nullptr, modulePath, kModuleDirLength) == 0) return FALSE;
+
+    // The stores' folder is the one the application took from the same path.
+    LanguageChoice language = ChooseLanguage(ProgramFolder());
+    // Without a chosen file every text stays empty, as a failed load leaves them.
+    if (language.fileChosen) LoadLanguageFile(language.path);
+
+    LoadProfileTable();
+    LoadSkinBackground();
+    // Loaded whether or not a mouse was found: the macro editor shows the
+    // stored macros before the first connection too.
+    LoadMacroStore();
+    EnsureRunMarker();
+    RegisterDeviceNotifications();
+
+    int activeSlot = LastActiveProfileSlot();
+    if (activeSlot >= 0) m_activeProfileIndex = activeSlot;
+
+    g_pMainDlg = this;
+    SetTimer(TIMER_STATUS_POLL, STATUS_POLL_INTERVAL_MS);
+
+    if (m_linkMode != -1) {
+        ShowWindow(SW_SHOW);
+        ::BringWindowToTop(m_hWnd);
+        m_mouseFound = TRUE;
+        return TRUE;
+    }
+    ::MessageBoxW(m_hWnd, kMouseNotFoundText, kMainWindowTitle, MB_OK);
+    m_mouseFound = FALSE;
+    return FALSE;
+}
+
+bool CQuorvelDlg::CreateDriverWindow() {
+    const wchar_t* cls = CWnd::RegisterWndClass(0);
+    return m_driverWnd.CreateEx(0, cls, L"", WS_POPUP, RECT{1, 1, 2, 2}, nullptr, 0);
+}
+
+void CQuorvelDlg::RegisterDeviceNotifications() {
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof(filter);
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = kUsbDeviceInterface;
+    HDEVNOTIFY handle = ::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+    if (handle) g_deviceNotification = handle;
+}
+
+void CQuorvelDlg::LoadSkinBackground() {
+    if (!LoadBitmapFromImageFile(SkinImagePathW(L"main_nr.png"), m_bmpBackground)) return;
+    SIZE size = m_bmpBackground.GetSize();
+    int left = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+    int top = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+    SetWindowPos(nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CQuorvelDlg::OnPaint() {
+    PaintDC dc(m_hWnd);
+    if (m_bmpBackground.IsEmpty()) return;
+    SIZE size = m_bmpBackground.GetSize();
+    MemoryDC memory(dc);
+    memory.Select(m_bmpBackground);
+    ::BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+}
+
+BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg) {
+    if (IsSwallowedDialogKey(msg)) return TRUE;
+    return CDialogEx::PreTranslateMessage(msg);
+}
+
+bool CQuorvelDlg::IsBusy() const {
+    // A modal dialog owned by the main window disables it for as long as it runs.
+    return !::IsWindowEnabled(m_hWnd) || m_syncRunning != 0 || g_syncBusy != 0 ||
+           m_nestedLoops > 0 || InMenuLoop();
+}
+
+bool CQuorvelDlg::RequestExit() {
+    if (m_life.RequestExit(IsBusy())) return true;
+    WatchPendingExit();
+    return false;
+}
+
+void CQuorvelDlg::WatchPendingExit() {
+    // The re-enabling of the window usually says when; the timer catches the
+    // end of a sync and loops that never disabled the window.
+    SetTimer(TIMER_PENDING_EXIT, PENDING_EXIT_INTERVAL_MS);
+}
+
+void CQuorvelDlg::OnClose() {
+    if (RequestExit()) CDialogEx::OnCancel();  // ends the modal loop
+}
+
+void CQuorvelDlg::OnCancel() {
+    OnClose();
+}
+
+void CQuorvelDlg::OnTrayExit() {
+    // The close sequence saves the profile; the WM_CLOSE then finds it all done.
+    if (RequestExit()) SendMessage(WM_CLOSE);
+}
+
+LRESULT CQuorvelDlg::OnQuitRequest() {
+    OnTrayExit();
+    return 1;
+}
+
+void CQuorvelDlg::OnResumeExit() {
+    if (!m_life.ResumeExit(IsBusy())) return;
+    KillTimer(TIMER_PENDING_EXIT);
+    CDialogEx::OnCancel();
+}
+
+BOOL CQuorvelDlg::OnCommand(WPARAM wp, LPARAM lp) {
+    if (lp == 0 && LOWORD(wp) == ID_TRAY_EXIT) {
+        OnTrayExit();
+        return TRUE;
+    }
+    return CDialogEx::OnCommand(wp, lp);
+}
+
+LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;  // the paint covers the whole window
+    case WM_HELP:
+        return TRUE;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_ENABLE:
+        // The nested modal dialog has ended, but its caller is still on the
+        // stack: the exit runs once the message comes back through the loop.
+        if (wp && m_life.ExitPending()) PostMessage(UWM_RESUME_EXIT);
+        break;
+    case WM_TIMER:
+        if (wp == TIMER_PENDING_EXIT) {
+            if (!m_life.ExitPending()) {
+                KillTimer(TIMER_PENDING_EXIT);
+            } else if (!IsBusy()) {
+                PostMessage(UWM_RESUME_EXIT);
+            }
+            return 0;
+        }
+        break;
+    case UWM_RESUME_EXIT:
+        OnResumeExit();
+        return 0;
+    case UWM_QUIT_REQUEST:
+        return OnQuitRequest();
+    default:
+        break;
+    }
+    return CDialogEx::WindowProc(msg, wp, lp);
+}
+
+void CQuorvelDlg::Teardown::StopStatusTimer() {
+    m_dlg.KillTimer(TIMER_STATUS_POLL);
+}
+
+void CQuorvelDlg::Teardown::SaveProfile() {
+    MessageBoxNotice notices(m_dlg.m_hWnd);
+    SaveCurrentProfile(&notices);
+}
+
+void CQuorvelDlg::Teardown::RemoveTrayIcon() {
+    if (m_dlg.m_trayIcon.cbSize != 0) {
+        ::Shell_NotifyIconW(NIM_DELETE, &m_dlg.m_trayIcon);
+        m_dlg.m_trayIcon = NOTIFYICONDATAW{};
+    }
+}
+
+void CQuorvelDlg::Teardown::DestroyPages() {
+    DestroyPage(m_dlg.m_pBaseDlg);
+    DestroyPage(m_dlg.m_pMacroDlg);
+    DestroyPage(m_dlg.m_pAdvDlg);
+    DestroyPage(m_dlg.m_pLedDlg);
+    // The device picker's own close handling stops its scan and closes an
+    // open firmware update first.
+    if (m_dlg.m_pHostDlg && m_dlg.m_pHostDlg->m_hWnd) m_dlg.m_pHostDlg->SendMessage(WM_CLOSE);
+    DestroyPage(m_dlg.m_pHostDlg);
+}
+
+void CQuorvelDlg::Teardown::StopReader() {}
+
+void CQuorvelDlg::Teardown::DestroyDriverWindow() {
+    m_dlg.m_driverWnd.DestroyWindow();
+}
