@@ -259,7 +259,9 @@ void CQuorvelDlg::Teardown::DestroyPages() {
     DestroyPage(m_dlg.m_pHostDlg);
 }
 
-void CQuorvelDlg::Teardown::StopReader() {}
+void CQuorvelDlg::Teardown::StopReader() {
+    m_dlg.m_usbDriver.StopReader();
+}
 
 void CQuorvelDlg::Teardown::DestroyDriverWindow() {
     m_dlg.m_driverWnd.DestroyWindow();

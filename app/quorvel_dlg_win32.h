@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/main_window_life.h"
+#include "device/usb_driver.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 
@@ -47,7 +48,8 @@ public:
         CQuorvelDlg& m_dlg;
     };
 
-    // The device link's transport window; a plain hidden window of its own.
+    CUSBDriver m_usbDriver;  // the one transport of the process
+    // The transport's window: hidden, 1 x 1, without parent.
     CWnd m_driverWnd;
     NOTIFYICONDATAW m_trayIcon{};  // cbSize is set once the tray icon was added
     std::wstring m_hoverText;

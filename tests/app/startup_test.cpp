@@ -75,10 +75,14 @@ TEST(StartupTest, TheDeviceAppearingForTheSecondAttemptIsFound) {
 TEST(StartupTest, LastActiveSlotWins) {
     std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
     EXPECT_EQ(LastActiveProfileSlot(), -1);
-    g_profileSlots[1] = {PROFILE_SLOT_MAGIC, 1};
+    auto mark = [](int i, uint32_t magic) {
+        g_profileSlots[i].magic = magic;
+        g_profileSlots[i].isActive = 1;
+    };
+    mark(1, PROFILE_SLOT_MAGIC);
     EXPECT_EQ(LastActiveProfileSlot(), 1);
-    g_profileSlots[3] = {PROFILE_SLOT_MAGIC, 1};
-    g_profileSlots[4] = {0, 1};  // not in use: ignored
+    mark(3, PROFILE_SLOT_MAGIC);
+    mark(4, 0);  // not in use: ignored
     EXPECT_EQ(LastActiveProfileSlot(), 3);
     std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
 }

@@ -1,0 +1,134 @@
+#include "sim/sim_demo_mouse.h"
+
+#include <cstring>
+#include <vector>
+
+#include "device/macro_store.h"
+
+namespace {
+
+constexpr char16_t kCableLocation[] = u"7&2a3b4c5d";
+constexpr char16_t kReceiverLocation[] = u"7&1f2e3d4c";
+// Identifiers the two sides exchanged when they were paired.
+constexpr uint32_t kReceiverId = 0x3C5A0001;
+constexpr uint32_t kMouseId = 0x3C5A0002;
+
+SimMouseSettings DemoSettings() {
+    SimMouseSettings s;
+    s.reportRate = 1;  // 500 Hz
+    const uint16_t steps[6] = {8, 16, 32, 64, 96, 128};
+    const uint8_t colours[6][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
+                                   {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
+    for (int i = 0; i < 6; ++i) {
+        s.stages[i].stepX = steps[i];
+        s.stages[i].stepY = steps[i];
+        std::memcpy(s.stages[i].colour, colours[i], 3);
+    }
+    s.dpiCount = 4;
+    s.dpiCurrent = 1;
+    s.dpiLedMode = 1;
+    s.sensor[1] = 1;  // lift-off 2 mm
+    s.sensor[4] = 1;  // motion sync
+    s.debounce = 8;
+    s.powerDown = 300;
+    s.buttons[3] = 0x00060200;  // the back button sends Shift+C
+    s.ledEffect = 1;
+    return s;
+}
+
+std::unique_ptr<SimMouseRig> MakeRig() {
+    auto rig = std::make_unique<SimMouseRig>();
+    rig->mouse = std::make_shared<SimMouse>();
+    rig->mouse->SetSettings(DemoSettings());
+    SimMouseStatus status;
+    status.battery = 72;
+    rig->mouse->SetStatus(status);
+
+    SimDeviceInfo cableInfo;  // status 1, kind 7, cable link, sensor 0xE1
+    SimLinkInfo cableLink;
+    cableLink.ownId = kMouseId;
+    cableLink.linkStatus = 1;
+    cableLink.ids[0] = kMouseId;     // sub 2
+    cableLink.ids[1] = kReceiverId;  // sub 3: the receiver it is paired with
+    cableLink.byte2 = SimLinkByte2::Status;
+    rig->cable = std::make_shared<SimMouseInterface>(
+        SimMouseInterface::CommandInterface(kDemoCablePath, 0x622C, kCableLocation), rig->mouse,
+        cableInfo, cableLink);
+
+    SimDeviceInfo receiverInfo;
+    receiverInfo.kind = 2;
+    receiverInfo.linkType = 1;  // receiver kind 1
+    receiverInfo.byte5 = 0xE1;
+    receiverInfo.byte6 = 0xE1;
+    SimLinkInfo receiverLink;
+    receiverLink.ownId = kReceiverId;
+    receiverLink.linkStatus = 1;
+    receiverLink.ids[2] = kMouseId;  // sub 4: the mouse it is paired with
+    receiverLink.ids[3] = kMouseId;  // sub 5
+    receiverLink.byte2 = SimLinkByte2::EchoSub;
+    rig->receiver = std::make_shared<SimMouseInterface>(
+        SimMouseInterface::CommandInterface(kDemoReceiverPath, 0x522C, kReceiverLocation),
+        rig->mouse, receiverInfo, receiverLink);
+
+    rig->ota = std::make_shared<SimOtaInterface>(
+        kDemoOtaPath, std::vector<std::u16string>{std::u16string(u"USB\\VID_093A&PID_622C&MI_01\\") +
+                                                  kCableLocation + u"&0&0000"});
+    rig->ota->SetVersion(1, 2, 3, 0x0102);
+    return rig;
+}
+
+}  // namespace
+
+std::unique_ptr<SimMouseRig> MakeDemoMouseRig() {
+    auto rig = MakeRig();
+    rig->backend.Plug(rig->ota);
+    rig->backend.Plug(rig->cable);
+    rig->backend.Plug(rig->receiver);
+    rig->backend.AddUsbHardwareId(u"USB\\VID_093A&PID_622C&REV_0100");
+    rig->backend.AddUsbHardwareId(u"USB\\VID_093A&PID_522C&REV_0100");
+    return rig;
+}
+
+std::unique_ptr<SimMouseRig> MakeUnpluggedRig() {
+    return MakeRig();
+}
+
+bool StoreDemoMacros() {
+    struct Demo {
+        uint32_t id;
+        const char16_t* name;
+        std::vector<MacroEvent> events;
+    };
+    const Demo demos[] = {
+        {0x15000001, u"Copy", {MakeMacroEvent(MACRO_EVENT_PRESS, 0x11), MakeMacroEvent(MACRO_EVENT_DELAY, 20),
+                               MakeMacroEvent(MACRO_EVENT_PRESS, 'C'), MakeMacroEvent(MACRO_EVENT_DELAY, 20),
+                               MakeMacroEvent(MACRO_EVENT_RELEASE, 'C'), MakeMacroEvent(MACRO_EVENT_DELAY, 20),
+                               MakeMacroEvent(MACRO_EVENT_RELEASE, 0x11)}},
+        {0x15000002, u"Double shot", {MakeMacroEvent(MACRO_EVENT_PRESS, 1), MakeMacroEvent(MACRO_EVENT_DELAY, 30),
+                                      MakeMacroEvent(MACRO_EVENT_RELEASE, 1), MakeMacroEvent(MACRO_EVENT_DELAY, 60),
+                                      MakeMacroEvent(MACRO_EVENT_PRESS, 1), MakeMacroEvent(MACRO_EVENT_DELAY, 30),
+                                      MakeMacroEvent(MACRO_EVENT_RELEASE, 1)}},
+        {0x15000003, u"Hello", {MakeMacroEvent(MACRO_EVENT_PRESS, 'H'), MakeMacroEvent(MACRO_EVENT_DELAY, 15),
+                                MakeMacroEvent(MACRO_EVENT_RELEASE, 'H'), MakeMacroEvent(MACRO_EVENT_DELAY, 15),
+                                MakeMacroEvent(MACRO_EVENT_PRESS, 'I'), MakeMacroEvent(MACRO_EVENT_DELAY, 15),
+                                MakeMacroEvent(MACRO_EVENT_RELEASE, 'I')}},
+    };
+    bool ok = true;
+    for (const Demo& demo : demos) {
+        std::vector<uint8_t> buffer(sizeof(MacroBlob) + demo.events.size() * sizeof(MacroEvent));
+        MacroBlob blob{};
+        blob.size = uint32_t(buffer.size());
+        blob.magic = MACRO_MAGIC;
+        blob.macroId = demo.id;
+        blob.repeatMode = 0;
+        blob.repeatCount = 1;
+        std::u16string_view name(demo.name);
+        std::memcpy(blob.name, name.data(), name.size() * sizeof(char16_t));
+        blob.eventCount = uint32_t(demo.events.size());
+        std::memcpy(buffer.data(), &blob, sizeof(blob));
+        std::memcpy(buffer.data() + sizeof(blob), demo.events.data(),
+                    demo.events.size() * sizeof(MacroEvent));
+        ok = StoreMacroBlob(reinterpret_cast<const MacroBlob*>(buffer.data()), buffer.size()) && ok;
+    }
+    return ok;
+}

@@ -1,0 +1,36 @@
+// A simulated mouse set up as a user would meet it: plugged in by cable and
+// linked through its 2.4 GHz receiver at the same time, with settings that are
+// not the factory ones, a battery that reports, and an update interface. The
+// demo build runs the program against it; end-to-end tests start from it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "sim/sim_hid_backend.h"
+#include "sim/sim_mouse.h"
+#include "sim/sim_ota_device.h"
+
+inline constexpr char16_t kDemoCablePath[] =
+    u"\\\\?\\hid#vid_093a&pid_622c&mi_01&col02#7&2a3b4c5d&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+inline constexpr char16_t kDemoOtaPath[] =
+    u"\\\\?\\hid#vid_093a&pid_622c&mi_01&col01#7&2a3b4c5d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+inline constexpr char16_t kDemoReceiverPath[] =
+    u"\\\\?\\hid#vid_093a&pid_522c&mi_01&col02#7&1f2e3d4c&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+struct SimMouseRig {
+    SimHidBackend backend;
+    std::shared_ptr<SimMouse> mouse;
+    std::shared_ptr<SimMouseInterface> cable;
+    std::shared_ptr<SimMouseInterface> receiver;
+    std::shared_ptr<SimOtaInterface> ota;
+};
+
+// The mouse with both connections plugged in.
+std::unique_ptr<SimMouseRig> MakeDemoMouseRig();
+// The same rig with nothing plugged in: no interfaces and no USB ids.
+std::unique_ptr<SimMouseRig> MakeUnpluggedRig();
+
+// A few macros of the kind a user records, for the macro store of the demo.
+// Stores them through the macro store (and so into its file); false when the store refused one.
+bool StoreDemoMacros();
