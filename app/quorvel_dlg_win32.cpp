@@ -7,6 +7,7 @@
 #include "app/quorvel_app_win32.h"
 #include "app/startup.h"
 #include "device/device_state.h"
+#include "device/discovery.h"
 #include "device/file_system.h"
 #include "device/macro_store.h"
 #include "device/profiles.h"
@@ -69,10 +70,15 @@ BOOL CQuorvelDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+    EnumerateHidInterfaces();
     QueryFirmwareVersion();
+    m_linkMode = WaitForMouseUsbIds(
+        [](std::u16string_view id) { return IsUsbIdPresent(std::u16string(id)); });
 
     SetWindowText(kMainWindowTitle);
     CreateDriverWindow();
+    // Only the table: no connection is opened before the user picks a mouse.
+    ScanDevices();
 
     // The start-up stops here when the program's path cannot be read again.
     wchar_t modulePath[kModuleDirLength];

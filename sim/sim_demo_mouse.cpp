@@ -7,11 +7,8 @@
 
 namespace {
 
-constexpr char16_t kCableLocation[] = u"7&2a3b4c5d";
-constexpr char16_t kReceiverLocation[] = u"7&1f2e3d4c";
-// Identifiers the two sides exchanged when they were paired.
+// The identifier of the receiver the mouse was paired with.
 constexpr uint32_t kReceiverId = 0x3C5A0001;
-constexpr uint32_t kMouseId = 0x3C5A0002;
 
 SimMouseSettings DemoSettings() {
     SimMouseSettings s;
@@ -36,61 +33,33 @@ SimMouseSettings DemoSettings() {
     return s;
 }
 
-std::unique_ptr<SimMouseRig> MakeRig() {
-    auto rig = std::make_unique<SimMouseRig>();
-    rig->mouse = std::make_shared<SimMouse>();
-    rig->mouse->SetSettings(DemoSettings());
+std::shared_ptr<SimMouse> MakeDemoMouse() {
+    auto mouse = std::make_shared<SimMouse>();
+    mouse->SetSettings(DemoSettings());
     SimMouseStatus status;
     status.battery = 72;
-    rig->mouse->SetStatus(status);
-
-    SimDeviceInfo cableInfo;  // status 1, kind 7, cable link, sensor 0xE1
-    SimLinkInfo cableLink;
-    cableLink.ownId = kMouseId;
-    cableLink.linkStatus = 1;
-    cableLink.ids[0] = kMouseId;     // sub 2
-    cableLink.ids[1] = kReceiverId;  // sub 3: the receiver it is paired with
-    cableLink.byte2 = SimLinkByte2::Status;
-    rig->cable = std::make_shared<SimMouseInterface>(
-        SimMouseInterface::CommandInterface(kDemoCablePath, 0x622C, kCableLocation), rig->mouse,
-        cableInfo, cableLink);
-
-    SimDeviceInfo receiverInfo;
-    receiverInfo.kind = 2;
-    receiverInfo.linkType = 1;  // receiver kind 1
-    receiverInfo.byte5 = 0xE1;
-    receiverInfo.byte6 = 0xE1;
-    SimLinkInfo receiverLink;
-    receiverLink.ownId = kReceiverId;
-    receiverLink.linkStatus = 1;
-    receiverLink.ids[2] = kMouseId;  // sub 4: the mouse it is paired with
-    receiverLink.ids[3] = kMouseId;  // sub 5
-    receiverLink.byte2 = SimLinkByte2::EchoSub;
-    rig->receiver = std::make_shared<SimMouseInterface>(
-        SimMouseInterface::CommandInterface(kDemoReceiverPath, 0x522C, kReceiverLocation),
-        rig->mouse, receiverInfo, receiverLink);
-
-    rig->ota = std::make_shared<SimOtaInterface>(
-        kDemoOtaPath, std::vector<std::u16string>{std::u16string(u"USB\\VID_093A&PID_622C&MI_01\\") +
-                                                  kCableLocation + u"&0&0000"});
-    rig->ota->SetVersion(1, 2, 3, 0x0102);
-    return rig;
+    mouse->SetStatus(status);
+    return mouse;
 }
 
 }  // namespace
 
 std::unique_ptr<SimMouseRig> MakeDemoMouseRig() {
-    auto rig = MakeRig();
-    rig->backend.Plug(rig->ota);
-    rig->backend.Plug(rig->cable);
-    rig->backend.Plug(rig->receiver);
-    rig->backend.AddUsbHardwareId(u"USB\\VID_093A&PID_622C&REV_0100");
-    rig->backend.AddUsbHardwareId(u"USB\\VID_093A&PID_522C&REV_0100");
+    auto rig = std::make_unique<SimMouseRig>();
+    rig->mouse = MakeDemoMouse();
+    SimTopology topology(rig->backend);
+    SimMouseIdentity identity;
+    identity.kind1ReceiverId = kReceiverId;
+    rig->cable = topology.PlugCableMouse(identity, rig->mouse);
+    if (rig->cable.ota) rig->cable.ota->SetVersion(1, 2, 3, 0x0102);
+    rig->receiver = topology.PlugReceiver(1, kReceiverId, &identity, rig->mouse, true);
     return rig;
 }
 
 std::unique_ptr<SimMouseRig> MakeUnpluggedRig() {
-    return MakeRig();
+    auto rig = std::make_unique<SimMouseRig>();
+    rig->mouse = MakeDemoMouse();
+    return rig;
 }
 
 bool StoreDemoMacros() {

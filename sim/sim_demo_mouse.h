@@ -10,20 +10,13 @@
 #include "sim/sim_hid_backend.h"
 #include "sim/sim_mouse.h"
 #include "sim/sim_ota_device.h"
-
-inline constexpr char16_t kDemoCablePath[] =
-    u"\\\\?\\hid#vid_093a&pid_622c&mi_01&col02#7&2a3b4c5d&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-inline constexpr char16_t kDemoOtaPath[] =
-    u"\\\\?\\hid#vid_093a&pid_622c&mi_01&col01#7&2a3b4c5d&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-inline constexpr char16_t kDemoReceiverPath[] =
-    u"\\\\?\\hid#vid_093a&pid_522c&mi_01&col02#7&1f2e3d4c&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+#include "sim/sim_topology.h"
 
 struct SimMouseRig {
     SimHidBackend backend;
     std::shared_ptr<SimMouse> mouse;
-    std::shared_ptr<SimMouseInterface> cable;
-    std::shared_ptr<SimMouseInterface> receiver;
-    std::shared_ptr<SimOtaInterface> ota;
+    SimCableMouse cable;
+    SimReceiver receiver;
 };
 
 // The mouse with both connections plugged in.

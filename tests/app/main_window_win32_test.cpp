@@ -19,6 +19,8 @@
 
 #include "app/quorvel_dlg_win32.h"
 #include "device/device_state.h"
+#include "device/device_tables.h"
+#include "firmware/ota_protocol.h"
 #include "device/file_system.h"
 #include "device/macro_store.h"
 #include "device/profiles.h"
@@ -338,6 +340,59 @@ TEST_F(MainWindowTest, StartWithoutMouseShowsNotFoundAfterTheWaitsThenTheDeviceP
     EXPECT_TRUE(visible);
     EXPECT_EQ(title, L"Brantis Driver");
     EXPECT_EQ(run.result, IDCANCEL);
+}
+
+TEST_F(MainWindowTest, StartWithTheMouseOpensWithoutMessageAndReadsNothingYet) {
+    UseRig(MakeDemoMouseRig());
+    std::memset(g_fwVersion, 0, sizeof(g_fwVersion));
+    g_fwIdWord = 0;
+    bool up = false;
+    bool boxSeen = true;
+    int linkMode = -2;
+    int devices = 0;
+    uint8_t pathMask = 0;
+    SIZE client{};
+    SIZE skin{};
+    Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+        up = WaitForMainWindow(dlg);
+        if (!up) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        boxSeen = FindMessageBox(kMouseNotFoundText) != nullptr;
+        ui.Call([&] {
+            linkMode = dlg.m_linkMode;
+            devices = g_deviceCount;
+            pathMask = g_deviceTable[0].pathMask;
+            RECT r = dlg.GetClientRect();
+            client = {r.right - r.left, r.bottom - r.top};
+            skin = dlg.m_bmpBackground.GetSize();
+            SaveScreenshot(*CaptureFromScreen(dlg.m_hWnd), L"main_window_startup");
+        });
+        ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+    });
+
+    EXPECT_TRUE(run.ended);
+    ASSERT_TRUE(up);
+    EXPECT_FALSE(boxSeen);
+    EXPECT_EQ(linkMode, 0) << "the cable's id is present";
+    EXPECT_EQ(devices, 1) << "one mouse, reached by cable and receiver";
+    EXPECT_EQ(pathMask, 0x03);
+    EXPECT_EQ(client.cx, skin.cx);
+    EXPECT_EQ(client.cy, skin.cy);
+    EXPECT_GT(skin.cx, 0);
+    // The version query ran against the update interface at start-up.
+    EXPECT_EQ(g_fwVersion[0], 1);
+    EXPECT_EQ(g_fwVersion[1], 2);
+    EXPECT_EQ(g_fwVersion[2], 3);
+    // Start-up only asks: no setting is written to the mouse before the user connects.
+    int updateReports = 0;
+    for (const SimReport& report : m_rig->backend.Log()) {
+        if (report.kind != SimReport::Kind::SetFeature || report.bytes.size() < 2) continue;
+        if (report.bytes[0] == 3) ++updateReports;
+        if (report.bytes[0] == 9) {
+            EXPECT_GE(report.bytes[1], 0x80) << "a set command at start-up";
+        }
+    }
+    EXPECT_GE(updateReports, 3);
 }
 
 TEST_F(MainWindowTest, StartUpLoadsProfileMacrosAndLanguageAndCloseSavesTheProfile) {
