@@ -83,6 +83,22 @@ public:
     SIZE GetSize() const;
 };
 
+// A bitmap that belongs to someone else: Attach only borrows the handle and
+// nothing here ever deletes it (a control painting from its owner's skin).
+class CBitmapRef {
+public:
+    CBitmapRef() = default;
+    explicit CBitmapRef(HBITMAP h) : m_handle(h) {}
+    void Attach(HBITMAP h) { m_handle = h; }
+    HBITMAP Detach() { return std::exchange(m_handle, nullptr); }
+    HBITMAP GetSafeHandle() const { return m_handle; }
+    operator HBITMAP() const { return m_handle; }
+    bool IsEmpty() const { return m_handle == nullptr; }
+
+private:
+    HBITMAP m_handle = nullptr;
+};
+
 class CFont : public GdiObject<HFONT> {
 public:
     using GdiObject::GdiObject;

@@ -65,3 +65,43 @@ bool PressAllowed(bool mouseEnabled, bool hoverEnabled, bool gatesOnHover) {
     if (!mouseEnabled) return false;
     return !(gatesOnHover && !hoverEnabled);
 }
+
+IrrLook ChooseIrrLook(const IrrLookInput& in) {
+    if (in.useSelectedLook) {
+        if (in.selected) return {IrrImage::Selected, in.selectedColor};
+        if (in.hovered) return {IrrImage::Hover, in.hoverColor};
+        return {IrrImage::Normal, in.normalColor};
+    }
+    if (in.disabled) return {IrrImage::None, in.normalColor};
+    if (in.odsSelected) return {IrrImage::Selected, in.selectedColor};
+    if (in.hovered) return {IrrImage::Hover, in.hoverColor};
+    return {IrrImage::Normal, in.normalColor};
+}
+
+SkinPoint IrrCaptionOrigin(int centreX, int centreY, int characters) {
+    int x = characters <= 5 ? centreX - 8 * characters - 2 : centreX - 4 * characters - 2;
+    int y = centreY - 6;
+    return {x < 0 ? 0 : x, y < 0 ? 0 : y};
+}
+
+IrrHoverStep IrrHoverTest(IrrHoverState& state, bool inside) {
+    IrrHoverStep step;
+    if (inside) {
+        if (!state.captured) {
+            step.takeCapture = true;
+            state.captured = true;
+        }
+        if (!state.hovered) {
+            state.hovered = true;
+            step.redraw = true;
+        }
+    } else {
+        if (state.captured) {
+            step.releaseCapture = true;
+            state.captured = false;
+        }
+        state.hovered = false;
+        step.redraw = true;
+    }
+    return step;
+}

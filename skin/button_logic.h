@@ -75,3 +75,39 @@ std::optional<int> RoundedDpiEntry(uint32_t entered);
 // Whether a left press or release gets through: never with the mouse turned
 // off; the path-loading buttons also drop it while hover is off.
 bool PressAllowed(bool mouseEnabled, bool hoverEnabled, bool gatesOnHover);
+
+// The page button (hover button with a selected state).
+enum class IrrImage { None, Normal, Hover, Selected };
+struct IrrLook {
+    IrrImage image;
+    uint32_t color;
+    bool operator==(const IrrLook&) const = default;
+};
+struct IrrLookInput {
+    bool useSelectedLook = false;
+    bool selected = false;     // the owner's selection
+    bool hovered = false;
+    bool odsSelected = false;  // held down
+    bool disabled = false;
+    uint32_t normalColor = kDefaultNormalColor;
+    uint32_t hoverColor = kDefaultHoverColor;
+    uint32_t selectedColor = kDefaultPressedColor;
+};
+IrrLook ChooseIrrLook(const IrrLookInput& in);
+
+// The caption is placed by its character count, not its measured width.
+SkinPoint IrrCaptionOrigin(int centreX, int centreY, int characters);
+
+// The hover test run on each move and release: inside takes the capture and
+// lights the button, outside lets both go.
+struct IrrHoverState {
+    bool hovered = false;
+    bool captured = false;
+};
+struct IrrHoverStep {
+    bool takeCapture = false;
+    bool releaseCapture = false;
+    bool redraw = false;
+    bool operator==(const IrrHoverStep&) const = default;
+};
+IrrHoverStep IrrHoverTest(IrrHoverState& state, bool inside);

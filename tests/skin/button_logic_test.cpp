@@ -109,3 +109,56 @@ TEST(PressGateTest, MouseOffAlwaysSwallowsHoverOffOnlyForPathButtons) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IrrLookTest, StateChoiceTable) {
+    struct Case {
+        bool useSelectedLook, selected, hovered, odsSelected, disabled;
+        IrrImage image;
+        uint32_t color;
+    };
+    const Case cases[] = {
+        {true, true, true, false, false, IrrImage::Selected, kDefaultPressedColor},
+        {true, false, true, false, false, IrrImage::Hover, kDefaultHoverColor},
+        {true, false, false, true, false, IrrImage::Normal, kDefaultNormalColor},  // the press does not show
+        {true, false, false, false, true, IrrImage::Normal, kDefaultNormalColor},  // disabled drawn as enabled
+        {true, true, false, false, true, IrrImage::Selected, kDefaultPressedColor},
+        {false, true, false, false, false, IrrImage::Normal, kDefaultNormalColor},  // selection ignored
+        {false, false, true, true, true, IrrImage::None, kDefaultNormalColor},      // disabled first
+        {false, false, true, true, false, IrrImage::Selected, kDefaultPressedColor},
+        {false, false, true, false, false, IrrImage::Hover, kDefaultHoverColor},
+    };
+    for (const Case& c : cases) {
+        IrrLookInput in;
+        in.useSelectedLook = c.useSelectedLook;
+        in.selected = c.selected;
+        in.hovered = c.hovered;
+        in.odsSelected = c.odsSelected;
+        in.disabled = c.disabled;
+        EXPECT_EQ(ChooseIrrLook(in), (IrrLook{c.image, c.color}))
+            << c.useSelectedLook << c.selected << c.hovered << c.odsSelected << c.disabled;
+    }
+}
+
+TEST(IrrCaptionTest, PlacedByCharacterCount) {
+    EXPECT_EQ(IrrCaptionOrigin(60, 14, 5), (SkinPoint{60 - 42, 8}));
+    EXPECT_EQ(IrrCaptionOrigin(60, 14, 6), (SkinPoint{60 - 26, 8}));
+    EXPECT_EQ(IrrCaptionOrigin(15, 3, 5), (SkinPoint{0, 0}));  // never left of or above the client
+    EXPECT_EQ(IrrCaptionOrigin(15, 14, 0), (SkinPoint{13, 8}));
+}
+
+TEST(IrrHoverTest, CaptureFollowsTheCursor) {
+    IrrHoverState s;
+    EXPECT_EQ(IrrHoverTest(s, true), (IrrHoverStep{true, false, true}));
+    EXPECT_TRUE(s.hovered && s.captured);
+    EXPECT_EQ(IrrHoverTest(s, true), (IrrHoverStep{}));  // nothing changes, nothing redrawn
+    EXPECT_EQ(IrrHoverTest(s, false), (IrrHoverStep{false, true, true}));
+    EXPECT_FALSE(s.hovered || s.captured);
+    EXPECT_EQ(IrrHoverTest(s, false), (IrrHoverStep{false, false, true}));
+    // Captured by the press but not yet hovered: lights up without a second capture.
+    IrrHoverState pressed{false, true};
+    EXPECT_EQ(IrrHoverTest(pressed, true), (IrrHoverStep{false, false, true}));
+}
+
+}  // namespace

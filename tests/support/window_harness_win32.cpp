@@ -162,6 +162,15 @@ std::unique_ptr<Dib32> RenderOwnerDrawn(const CWnd& control, UINT itemState) {
     return dib;
 }
 
+std::unique_ptr<Dib32> RenderPrintClient(const CWnd& window) {
+    RECT client{};
+    ::GetClientRect(window.m_hWnd, &client);
+    auto dib = std::make_unique<Dib32>(client.right, client.bottom);
+    ::SendMessageW(window.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib->dc()), PRF_CLIENT);
+    ::GdiFlush();
+    return dib;
+}
+
 std::unique_ptr<Dib32> CaptureFromScreen(HWND hwnd) {
     ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpMessages(100);

@@ -75,6 +75,8 @@ uint32_t TestBackgroundPixel(int x, int y);
 // Paints an owner-drawn control into a DIB through its parent's WM_DRAWITEM,
 // as the system does, with the given item state (ODS_SELECTED, ODS_DISABLED).
 std::unique_ptr<Dib32> RenderOwnerDrawn(const CWnd& control, UINT itemState = 0);
+// Paints a window that answers WM_PRINTCLIENT into a DIB of its client size.
+std::unique_ptr<Dib32> RenderPrintClient(const CWnd& window);
 // What the screen shows of a window, after it and its children have repainted.
 std::unique_ptr<Dib32> CaptureFromScreen(HWND hwnd);
 
