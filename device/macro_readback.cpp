@@ -4,28 +4,16 @@
 #include <cstring>
 #include <string_view>
 
+#include "device/macro_image.h"
 #include "text/code_pages.h"
 #include "text/u16_buffer.h"
 
 namespace {
 
-// Where the image keeps its fields.
 constexpr size_t kRepeatMode = 1;
 constexpr size_t kRepeatCount = 2;
-constexpr size_t kName = 288;
-constexpr size_t kNameBytes = 16;
 constexpr size_t kNameMaxChars = 32;
-constexpr size_t kSize = 304;
-constexpr size_t kMagic = 308;
-constexpr size_t kMacroId = 312;
-constexpr size_t kEventCount = 316;
-constexpr size_t kStepCount = 318;
 constexpr int kMaxSteps = 71;
-
-// Flags of a step.
-constexpr uint8_t kStepRelease = 0x80;
-constexpr uint8_t kStepDelay = 0x01;
-constexpr uint8_t kStepLeadingDelay = 0x04;
 
 uint32_t U16(const uint8_t* at) {
     return uint32_t(at[0]) | uint32_t(at[1]) << 8;
@@ -38,7 +26,7 @@ uint32_t U32(const uint8_t* at) {
 std::u16string DeviceName(const uint8_t* bytes) {
     std::u16string name;
     GetCodePages().ToUtf16(CODE_PAGE_OEM,
-                           std::string_view(reinterpret_cast<const char*>(bytes), kNameBytes), name);
+                           std::string_view(reinterpret_cast<const char*>(bytes), MACRO_IMAGE_NAME_BYTES), name);
     name = std::u16string(BufferText(name.data(), name.size()));
     if (name.size() > kNameMaxChars) name.resize(kNameMaxChars);
     return name;
@@ -51,19 +39,19 @@ bool MacroReadback::Decode(const uint8_t* image, UsageToVirtualKey keyOf) {
     m_bufferSize = 0;
     m_name.clear();
 
-    const uint32_t sizeField = U32(image + kSize);
+    const uint32_t sizeField = U32(image + MACRO_IMAGE_SIZE_FIELD);
     if (sizeField == 0) return false;
-    const uint32_t eventField = U16(image + kEventCount);
+    const uint32_t eventField = U16(image + MACRO_IMAGE_EVENT_COUNT);
     m_bufferSize = std::min<size_t>(std::max<size_t>(sizeField, 108 + 4 * size_t(eventField)),
                                     MACRO_READBACK_BLOB_LIMIT);
     const size_t capacity = (m_bufferSize - MACRO_BLOB_HEADER_SIZE) / sizeof(MacroEvent);
 
     MacroBlob& blob = MutableBlob();
-    blob.magic = U32(image + kMagic);
-    blob.macroId = U32(image + kMacroId);
+    blob.magic = U32(image + MACRO_IMAGE_MAGIC);
+    blob.macroId = U32(image + MACRO_IMAGE_MACRO_ID);
     blob.repeatMode = image[kRepeatMode];
     blob.repeatCount = U16(image + kRepeatCount);
-    m_name = DeviceName(image + kName);
+    m_name = DeviceName(image + MACRO_IMAGE_NAME);
     CopyToBuffer(blob.name, m_name);
 
     // The count fields the mouse keeps are not the number of events: the last
@@ -76,22 +64,22 @@ bool MacroReadback::Decode(const uint8_t* image, UsageToVirtualKey keyOf) {
         events[count++] = event;
         return true;
     };
-    const int steps = std::min<int>(image[kStepCount], kMaxSteps);
+    const int steps = std::min<int>(image[MACRO_IMAGE_STEP_POSITION], kMaxSteps);
     for (int k = 1; k <= steps; ++k) {
         const uint8_t* step = image + 4 * k;
         const uint8_t flags = step[0];
         const uint32_t delay = U16(step + 2);
-        if (k == 1 && flags == kStepLeadingDelay) {
+        if (k == 1 && flags == MACRO_STEP_LEADING) {
             if (!add(MakeMacroEvent(MACRO_EVENT_DELAY, delay))) break;
             continue;
         }
         // A step without a key (an empty or a delay-only step) adds no key event.
         const uint32_t key = step[1] != 0 && keyOf ? keyOf(step[1]) : 0;
         if (key != 0 &&
-            !add(MakeMacroEvent((flags & kStepRelease) ? MACRO_EVENT_RELEASE : MACRO_EVENT_PRESS, key))) {
+            !add(MakeMacroEvent((flags & MACRO_STEP_RELEASE) ? MACRO_EVENT_RELEASE : MACRO_EVENT_PRESS, key))) {
             break;
         }
-        if ((flags & 0x7F) == kStepDelay && !add(MakeMacroEvent(MACRO_EVENT_DELAY, delay))) break;
+        if ((flags & 0x7F) == MACRO_STEP_DELAY && !add(MakeMacroEvent(MACRO_EVENT_DELAY, delay))) break;
     }
     blob.eventCount = uint32_t(count);
     blob.size = uint32_t(MACRO_BLOB_HEADER_SIZE + 4 * count);
