@@ -93,6 +93,10 @@ public:
             if (c.kind == SinkCall::Progress) out.push_back(c.position);
         return out;
     }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_calls.clear();
+    }
     int Count(SinkCall::Kind kind) const {
         int n = 0;
         for (const SinkCall& c : Calls()) n += c.kind == kind;

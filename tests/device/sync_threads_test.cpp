@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/button_codes.h"
@@ -315,6 +316,167 @@ TEST_F(SyncThreadsTest, DpiAxesFollowTheSensorAndTheLedTheLinkType) {
             EXPECT_EQ(led, c.led);
         }
     }
+}
+
+
+// ---- faults
+
+TEST_F(SyncThreadsTest, AFailedGetLeavesItsFieldAsItWas) {
+    mouse->SetSettings(DistinctMouse());
+    g_settings = Filled(0xEE);
+    faults->FailRequest(0x85, TIMING_DEBOUNCE);
+    faults->FailRequest(0x82, -1);  // every DPI level
+    faults->FailRequest(0x86, 1);   // record 1's button
+    Connect();
+
+    ReadAllSettingsThread(Job());
+
+    EXPECT_EQ(g_settings.debounceTime, 0xEE);
+    EXPECT_EQ(g_settings.dpiStepsX[3], int32_t(0xEEEEEEEE));
+    EXPECT_EQ(g_settings.dpiColours[0][3], 0xEE);
+    EXPECT_EQ(g_settings.buttons[1].functionId, int32_t(0xEEEEEEEE));
+    EXPECT_EQ(g_settings.buttons[1].deviceCode, 0xEEEEEEEEu);
+    // The rest of the pass still ran.
+    EXPECT_EQ(g_settings.powerDownTime, 900u);
+    EXPECT_EQ(g_settings.buttons[0].functionId, FUNC_SPECIAL_2);
+    EXPECT_EQ(g_settings.buttons[4].functionId, FUNC_MUTE);
+    EXPECT_EQ(sink.Positions(), kProgress);
+    EXPECT_EQ(sink.Count(SinkCall::Done), 1);
+}
+
+// A reply that names another button carries nobody's code: the button keeps
+// what it had instead of taking a stale or a zero (disabled) code.
+TEST_F(SyncThreadsTest, AReplyForAnotherButtonIsNotDecoded) {
+    mouse->SetSettings(DistinctMouse());
+    g_settings = Filled(0xEE);
+    g_settings.buttons[3].functionId = FUNC_FORWARD;
+    faults->WrongButtonEcho(4);  // record 3
+    Connect();
+
+    ReadAllSettingsThread(Job());
+
+    EXPECT_EQ(g_settings.buttons[3].functionId, FUNC_FORWARD);
+    EXPECT_EQ(g_settings.buttons[4].functionId, FUNC_MUTE);
+}
+
+struct UnplugCase {
+    const char* name;
+    void (*body)(const SyncJob&);
+};
+
+// The cable comes out in the middle: the worker runs out its pass on failing
+// commands, closes the view and clears the flags, and nothing after the unplug
+// reaches the record or the mouse.
+TEST_F(SyncThreadsTest, AnUnplugInTheMiddleEndsTheWorkerCleanly) {
+    const UnplugCase cases[] = {{"read", ReadAllSettingsThread}, {"write", WriteAllSettingsThread}};
+    for (const UnplugCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto unplugged = std::make_shared<SimMouse>();
+        iface->SetMouse(unplugged);
+        unplugged->SetSettings(DistinctMouse());
+        g_settings = Filled(0x00);
+        g_settings.sensorMode = 1;
+        g_settings.debounceTime = 3;
+        ASSERT_TRUE(driver->Open(kPath, REPORT_ID_MOUSE, 8, nullptr));
+        backend.ClearLog();
+        // After the sensor mode, before the debounce time.
+        const uint32_t unplugAt =
+            clock.TickCount() + (c.body == ReadAllSettingsThread ? 1350 : 2500);
+        clock.At(unplugAt, [&] { backend.Unplug(kPath); });
+        sink.Clear();
+
+        std::thread worker = StartSyncThread(c.body, Job());
+        worker.join();
+
+        const std::vector<SinkCall> calls = sink.Calls();
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back().kind, SinkCall::Close);
+        EXPECT_EQ(sink.Count(SinkCall::Close), 1);
+        EXPECT_EQ(sink.Positions(), kProgress);
+        EXPECT_EQ(g_syncBusy, 0u);
+        EXPECT_EQ(running.load(), 0);
+        if (c.body == ReadAllSettingsThread) {
+            EXPECT_EQ(g_settings.sensorMode, 2);    // read before
+            EXPECT_EQ(g_settings.debounceTime, 3);  // not after
+            EXPECT_EQ(g_settings.buttons[0].functionId, 0);
+        } else {
+            EXPECT_EQ(unplugged->Settings().sensor[5], 1);    // written before
+            EXPECT_EQ(unplugged->Settings().debounce, 12);    // not after
+            EXPECT_EQ(unplugged->Settings().buttons[0], 0x01CA0006u);
+        }
+        for (const SimReport& r : backend.Log()) {
+            if (r.time > unplugAt) {
+                EXPECT_FALSE(r.ok);
+            }
+        }
+
+        backend.Plug(faults);
+    }
+}
+
+// ---- flags, the end and the missing device
+
+TEST_F(SyncThreadsTest, TheFlagsAreSetBeforeTheWorkerStartsAndClearedBeforeTheViewCloses) {
+    static std::atomic<int> busyAtStart{-1};
+    static std::atomic<int> runningAtStart{-1};
+    static std::atomic<int32_t>* runningFlag = nullptr;
+    runningFlag = &running;
+    Connect();
+    auto body = [](const SyncJob& job) {
+        busyAtStart = int(std::atomic_ref<uint32_t>(g_syncBusy).load());
+        runningAtStart = runningFlag->load();
+        ReadAllSettingsThread(job);
+    };
+    std::thread worker = StartSyncThread(body, Job());
+    worker.join();
+
+    EXPECT_EQ(busyAtStart.load(), 1);
+    EXPECT_EQ(runningAtStart.load(), 1);
+    const std::vector<SinkCall> calls = sink.Calls();
+    for (const SinkCall& call : calls) {
+        if (call.kind == SinkCall::Progress || call.kind == SinkCall::Done) {
+            EXPECT_EQ(call.busy, 1u);
+        }
+    }
+    EXPECT_EQ(calls.back().kind, SinkCall::Close);
+    EXPECT_EQ(calls.back().busy, 0u);
+    EXPECT_EQ(running.load(), 0);
+}
+
+TEST_F(SyncThreadsTest, ReadAllWithoutADeviceSaysSoAndStillClosesTheView) {
+    g_settings = Filled(0x42);
+    const SettingsImage before = g_settings;
+    g_syncBusy = 1;
+    running = 1;
+
+    ReadAllSettingsThread(Job(-1));
+
+    const std::vector<SinkCall> calls = sink.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].kind, SinkCall::Notice);
+    EXPECT_EQ(calls[0].text, u"Open hid device failed.");
+    EXPECT_EQ(calls[1].kind, SinkCall::Close);
+    EXPECT_EQ(g_syncBusy, 0u);
+    EXPECT_EQ(running.load(), 0);
+    EXPECT_TRUE(backend.Log().empty());
+    EXPECT_EQ(std::memcmp(&g_settings, &before, sizeof(before)), 0);
+}
+
+// Without a connection the write still runs its whole pass, on commands that
+// all fail, and ends like any other pass.
+TEST_F(SyncThreadsTest, WriteAllWithoutADeviceSaysSoAndRunsItsPass) {
+    const uint32_t start = clock.TickCount();
+    WriteAllSettingsThread(Job(-1));
+
+    const std::vector<SinkCall> calls = sink.Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front().kind, SinkCall::Notice);
+    EXPECT_EQ(calls.front().text, u"Open hid device failed");
+    EXPECT_EQ(sink.Positions(), kProgress);
+    EXPECT_EQ(sink.Count(SinkCall::Done), 1);
+    EXPECT_EQ(calls.back().kind, SinkCall::Close);
+    EXPECT_TRUE(backend.Log().empty());
+    EXPECT_EQ(clock.TickCount() - start, 3800u);
 }
 
 }  // namespace
