@@ -164,8 +164,14 @@ void ReadAllSettingsThread(const SyncJob& job) {
 
 namespace {
 
-// WIP: replaced by the macro transfer once it is on main.
-void UploadButtonMacro(const SyncJob&, const MacroRecord&, uint8_t) {}
+// The record's image goes into the slot of the button's own device number.
+bool UploadButtonMacro(const SyncJob& job, const MacroRecord& macro, uint8_t deviceButton) {
+    if (!job.usageOfKey) return false;
+    uint8_t image[MACRO_IMAGE_BUFFER_SIZE];
+    BuildDeviceMacroImage(macro, deviceButton, image, job.usageOfKey);
+    job.driver->UploadMacroChunks(deviceButton, image);
+    return true;
+}
 
 // The code a button gets in the write of all settings, or nothing when no button
 // command may go out for it. A macro is uploaded first; a macro button whose
@@ -186,8 +192,9 @@ std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     SleepMs(kMacroSearchMs);
     if (!macro || macro->size == 0) return std::nullopt;
     SleepMs(kMacroUploadBeforeMs);
-    UploadButtonMacro(job, *macro, deviceButton);
+    const bool uploaded = UploadButtonMacro(job, *macro, deviceButton);
     SleepMs(kMacroUploadAfterMs);
+    if (!uploaded) return std::nullopt;
     return ButtonCodeForRecord(record, deviceButton);
 }
 
