@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "device/button_macro_ids.h"
 #include "device/file_system.h"
 #include "device/registry.h"
 #include "device/user_notice.h"
@@ -125,6 +126,7 @@ bool LoadDefaultSettingFromRegistry() {
 LoadResult LoadProfile(const char16_t* path, bool createIfMissing) {
     if (IsEmpty(path)) return LoadResult::Failed;
     std::u16string filePath(BufferText(path, PROFILE_TEXT_LENGTH));
+    ClearButtonMacroIds();
 
     if (g_defaultSettingInRegistry && ContainsIgnoringCase(filePath, kFirstProfileFile) &&
         LoadDefaultSettingFromRegistry())

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "device/button_macro_ids.h"
 #include "device/device_state.h"
 #include "device/function_names.h"
 #include "text/u16_buffer.h"
@@ -62,6 +63,7 @@ void WriteCommonDefaults(SettingsImage& record, uint8_t debounceTime) {
 }  // namespace
 
 void ResetSettingsToDefaults(SettingsImage& record) {
+    if (&record == &g_settings) ClearButtonMacroIds();
     std::memset(&record, 0, sizeof(record));
     record.magic = SETTINGS_MAGIC;
     WriteCommonDefaults(record, 4);

@@ -14,12 +14,6 @@
 #include "text/u16_buffer.h"
 #include "text/ui_texts.h"
 
-int32_t g_buttonMacroIds[BUTTON_COUNT] = {};
-
-void ClearButtonMacroIds() {
-    std::fill(std::begin(g_buttonMacroIds), std::end(g_buttonMacroIds), 0);
-}
-
 namespace {
 
 // Pauses of the read of all settings: the mouse needs them between commands.

@@ -9,19 +9,13 @@
 #include <string_view>
 #include <thread>
 
+#include "device/button_macro_ids.h"
 #include "device/settings.h"
 
 class CUSBDriver;
 
 constexpr uint32_t UWM_PROGRESS_POS = 0x42B;  // wParam: position 0..100
 constexpr uint32_t UWM_SYNC_DONE = 0x703;
-
-// The macro the button page last assigned per button. The record's own macro id
-// wins over it; it only fills in for a record that has none.
-extern int32_t g_buttonMacroIds[BUTTON_COUNT];
-// Called wherever g_settings is replaced wholesale (load, import, reset, read of
-// all settings), so that an assignment made for other settings cannot leak in.
-void ClearButtonMacroIds();
 
 // What a worker tells the windows. The Windows program posts UWM_PROGRESS_POS to
 // the progress view, closes it with WM_CLOSE, posts UWM_SYNC_DONE to the main

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,39 @@ TEST_F(SyncMacrosTest, MacrosRoundTripThroughTheMouse) {
         EXPECT_EQ(std::memcmp(back->events, original.events, sizeof(original.events)), 0);
         EXPECT_EQ(MacroNameOf(*back), MacroNameOf(original));
     }
+}
+
+// Whatever replaces the whole record also forgets the page's last assignments,
+// so that a macro button read from elsewhere cannot pick one of them up.
+TEST_F(SyncMacrosTest, ReplacingTheSettingsForgetsThePagesAssignments) {
+    const std::u16string profile = std::u16string(kFolder) + u"FConfig1.ini";
+    SettingsImage saved{};
+    saved.magic = SETTINGS_MAGIC;
+    files.PutFile(profile, Bytes(reinterpret_cast<const uint8_t*>(&saved),
+                                 reinterpret_cast<const uint8_t*>(&saved) + sizeof(saved)));
+    struct Case {
+        const char* name;
+        std::function<void()> replace;
+    };
+    const Case cases[] = {
+        {"profile load", [&] { EXPECT_EQ(LoadProfileFile(profile.c_str(), 0), 1); }},
+        {"reset", [] { ResetSettingsToDefaults(g_settings); }},
+        {"read of all settings", [&] {
+             Connect();
+             ReadAllSettingsThread(Job());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_buttonMacroIds[0] = 0x15000001;
+        g_buttonMacroIds[4] = 0x15000002;
+        c.replace();
+        for (int32_t id : g_buttonMacroIds) EXPECT_EQ(id, 0);
+    }
+    SettingsImage other{};
+    g_buttonMacroIds[2] = 7;
+    ResetSettingsToDefaults(other);  // not the working copy: nothing to forget
+    EXPECT_EQ(g_buttonMacroIds[2], 7);
 }
 
 }  // namespace
