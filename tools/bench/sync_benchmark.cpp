@@ -1,0 +1,145 @@
+// How much time the read and the write of all settings take beyond the pauses
+// the mouse needs. Runs both against the simulated mouse on the real clock and
+// prints each pass's wall time as a ratio to the sum of its prescribed pauses:
+// the sync's own pauses, the 10 ms every get waits for its reply, and, for a
+// macro button, the chunk transfer's pauses and the macro store's save.
+// Not part of the test run: it takes about half a minute.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/device_state.h"
+#include "device/device_tables.h"
+#include "device/file_system.h"
+#include "device/macro_store.h"
+#include "device/profiles.h"
+#include "device/settings.h"
+#include "device/sync_threads.h"
+#include "device/usb_driver.h"
+#include "sim/memory_file_system.h"
+#include "sim/sim_hid_backend.h"
+#include "sim/sim_mouse.h"
+#include "text/u16_buffer.h"
+
+namespace {
+
+const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01#7&1bench&0&0000#{4d1e55b2}";
+constexpr char16_t kFolder[] = u"C:\\Quorvel\\";
+constexpr uint32_t kMacroId = 0x15000001;
+
+class NullSink final : public SyncSink {
+public:
+    void Progress(int) override {}
+    void CloseProgress() override {}
+    void Done() override {}
+    void Notice(std::u16string_view) override {}
+};
+
+uint32_t LetterUsage(uint32_t vk) { return vk >= 'A' && vk <= 'Z' ? 4 + (vk - 'A') : 0; }
+uint32_t LetterKey(uint32_t usage) { return usage >= 4 && usage <= 29 ? 'A' + (usage - 4) : 0; }
+
+struct Pass {
+    const char* name;
+    bool write;
+    uint8_t sensor;
+    int macros;  // macro buttons
+};
+
+// The pauses, in milliseconds, as the specification of each step gives them.
+uint32_t ReadPauses(bool yAxis, bool led, int macros) {
+    const uint32_t levels = yAxis ? 12 : 6;
+    uint32_t sync = 50 + 100 + 80 + 80 * levels + 80 + 80 + 8 * 80 + 5 * 100 + 100 * macros +
+                    80 + 50 + 50;
+    uint32_t replies = 10 * (1 + levels + 1 + 8 + 5 + (led ? 1 : 0));
+    uint32_t downloads = macros * 10 * 100;
+    uint32_t saves = macros * (100 + 100);
+    return sync + replies + downloads + saves;
+}
+
+uint32_t WritePauses(bool yAxis, int macros) {
+    const uint32_t levels = yAxis ? 12 : 6;
+    uint32_t sync = 50 + 150 + 150 + 200 * levels + 150 + 150 + 8 * 150 + 5 * 100 +
+                    macros * (500 + 100 + 50) + 100 + 100 + 50;
+    uint32_t uploads = macros * 10 * (40 + 60);
+    return sync + uploads;
+}
+
+}  // namespace
+
+int main() {
+    SimHidBackend backend;
+    SetHidBackend(&backend);
+    auto mouse = std::make_shared<SimMouse>();
+    backend.Plug(std::make_shared<SimMouseInterface>(
+        SimMouseInterface::CommandInterface(kPath, PRODUCT_ID_WIRED, u"7&1bench"), mouse,
+        SimDeviceInfo{}, SimLinkInfo{}));
+    MemoryFileSystem files;
+    files.AddFolder(kFolder);
+    SetFileSystem(&files);
+    SetProgramFolder(kFolder);
+    files.PutFile(std::u16string(kFolder) + u"MFile.ini", std::vector<uint8_t>(sizeof(MacroStore)));
+    g_activeProfile = &g_profileSlots[0];
+    g_linkType = 2;
+
+    MacroRecord& macro = g_macroStore.records[0];
+    const MacroEvent events[] = {MakeMacroEvent(MACRO_EVENT_PRESS, 'A'),
+                                 MakeMacroEvent(MACRO_EVENT_DELAY, 50),
+                                 MakeMacroEvent(MACRO_EVENT_RELEASE, 'A')};
+    macro.size = 104 + sizeof(events);
+    macro.magic = MACRO_MAGIC;
+    macro.macroId = kMacroId;
+    macro.repeatCount = 1;
+    macro.eventCount = 3;
+    std::memcpy(macro.events, events, sizeof(events));
+    CopyToBuffer(macro.name, u"Bench");
+
+    {
+        CUSBDriver driver;
+        if (!driver.Open(kPath, REPORT_ID_MOUSE, 8, nullptr)) {
+            std::fprintf(stderr, "sync_benchmark: the simulated mouse did not open\n");
+            return 1;
+        }
+        NullSink sink;
+        SyncJob job;
+        job.driver = &driver;
+        job.sink = &sink;
+        job.linkMode = 0;
+        job.usageOfKey = LetterUsage;
+        job.keyOfUsage = LetterKey;
+
+        const Pass passes[] = {
+            {"write-all", true, 0xE1, 0},       {"read-all", false, 0xE1, 0},
+            {"write-all, X and Y", true, 0xF0, 0}, {"read-all, X and Y", false, 0xF0, 0},
+            {"write-all, 1 macro", true, 0xE1, 1}, {"read-all, 1 macro", false, 0xE1, 1},
+        };
+        std::printf("%-22s %10s %10s %7s\n", "pass", "time ms", "pauses ms", "ratio");
+        double worst = 0;
+        for (const Pass& pass : passes) {
+            g_sensorType = pass.sensor;
+            ResetSettingsToDefaults(g_settings);
+            for (int i = 0; i < pass.macros; ++i) {
+                g_settings.buttons[i].functionId = FUNC_MACRO;
+                g_settings.buttons[i].macroId = int32_t(kMacroId);
+            }
+            const bool yAxis = SensorHasYAxis(pass.sensor);
+            const uint32_t pauses =
+                pass.write ? WritePauses(yAxis, pass.macros) : ReadPauses(yAxis, true, pass.macros);
+
+            const auto start = std::chrono::steady_clock::now();
+            pass.write ? WriteAllSettingsThread(job) : ReadAllSettingsThread(job);
+            const double ms = std::chrono::duration<double, std::milli>(
+                                  std::chrono::steady_clock::now() - start)
+                                  .count();
+            const double ratio = ms / pauses;
+            worst = ratio > worst ? ratio : worst;
+            std::printf("%-22s %10.1f %10u %7.4f\n", pass.name, ms, pauses, ratio);
+        }
+        std::printf("worst ratio %.4f (goal: at most 1.05)\n", worst);
+    }
+    SetFileSystem(nullptr);
+    SetHidBackend(nullptr);
+    return 0;
+}
