@@ -6,6 +6,7 @@
 #include "device/button_codes.h"
 #include "device/clock.h"
 #include "device/device_state.h"
+#include "device/key_names.h"
 #include "device/macro_image.h"
 #include "device/macro_readback.h"
 #include "device/macro_store.h"
@@ -73,7 +74,8 @@ bool ReadDeviceMacro(const SyncJob& job, uint8_t deviceButton, int buttonIndex) 
     // it; the button keeps the macro it had instead.
     if (!job.driver->DownloadMacroChunks(image, deviceButton)) return false;
     MacroReadback readback;
-    if (!readback.Decode(image, job.keyOfUsage)) return false;
+    if (!readback.Decode(image, [](uint32_t usage) { return uint32_t(HidUsageToVirtualKey(usage)); }))
+        return false;
 
     ButtonAssignment& record = g_settings.buttons[buttonIndex];
     record.macroId = int32_t(readback.Blob().macroId);
@@ -159,12 +161,10 @@ void ReadAllSettingsThread(const SyncJob& job) {
 namespace {
 
 // The record's image goes into the slot of the button's own device number.
-bool UploadButtonMacro(const SyncJob& job, const MacroRecord& macro, uint8_t deviceButton) {
-    if (!job.usageOfKey) return false;
+void UploadButtonMacro(const SyncJob& job, const MacroRecord& macro, uint8_t deviceButton) {
     uint8_t image[MACRO_IMAGE_BUFFER_SIZE];
-    BuildDeviceMacroImage(macro, deviceButton, image, job.usageOfKey);
+    BuildDeviceMacroImage(macro, deviceButton, image, VkToHidUsage);
     job.driver->UploadMacroChunks(deviceButton, image);
-    return true;
 }
 
 // The code a button gets in the write of all settings, or nothing when no button
@@ -186,9 +186,8 @@ std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     SleepMs(kMacroSearchMs);
     if (!macro || macro->size == 0) return std::nullopt;
     SleepMs(kMacroUploadBeforeMs);
-    const bool uploaded = UploadButtonMacro(job, *macro, deviceButton);
+    UploadButtonMacro(job, *macro, deviceButton);
     SleepMs(kMacroUploadAfterMs);
-    if (!uploaded) return std::nullopt;
     return ButtonCodeForRecord(record, deviceButton);
 }
 

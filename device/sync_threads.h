@@ -33,12 +33,6 @@ public:
     virtual void MacroStoreChanged() {}
 };
 
-// Key code translations used by the macro transfer: virtual key to HID keyboard
-// usage for an upload, and back for a read-back. They depend on the keyboard
-// layout the user chose, so the starter passes them in.
-using VirtualKeyToUsage = uint32_t (*)(uint32_t virtualKey);
-using UsageToVirtualKey = uint32_t (*)(uint32_t usage);
-
 struct SyncJob {
     CUSBDriver* driver = nullptr;
     SyncSink* sink = nullptr;
@@ -47,8 +41,6 @@ struct SyncJob {
     int32_t linkMode = -1;
     // The starter's own running flag, set with g_syncBusy before the worker starts.
     std::atomic<int32_t>* running = nullptr;
-    VirtualKeyToUsage usageOfKey = nullptr;
-    UsageToVirtualKey keyOfUsage = nullptr;
 };
 
 // The worker bodies; they run on the calling thread (tests call them directly)

@@ -199,8 +199,6 @@ protected:
         job.sink = &sink;
         job.linkMode = linkMode;
         job.running = &running;
-        job.usageOfKey = LetterUsage;
-        job.keyOfUsage = LetterKey;
         return job;
     }
 
@@ -222,14 +220,6 @@ protected:
         return out;
     }
 
-public:
-    // Letters only, as on a US keyboard: usage 4 is 'A'.
-    static uint32_t LetterUsage(uint32_t vk) { return vk >= 'A' && vk <= 'Z' ? 4 + (vk - 'A') : 0; }
-    static uint32_t LetterKey(uint32_t usage) {
-        return usage >= 4 && usage <= 29 ? 'A' + (usage - 4) : 0;
-    }
-
-protected:
 
     TestClock clock;
     SimHidBackend backend;

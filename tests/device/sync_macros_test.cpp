@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device/button_codes.h"
+#include "device/key_names.h"
 #include "device/macro_image.h"
 #include "device/sync_threads.h"
 #include "sync_fixture.h"
@@ -41,7 +42,7 @@ void Store(const MacroRecord& record) {
 
 Bytes ImageOf(const MacroRecord& record, uint8_t slot) {
     uint8_t buffer[MACRO_IMAGE_BUFFER_SIZE];
-    BuildDeviceMacroImage(record, slot, buffer, SyncFixture::LetterUsage);
+    BuildDeviceMacroImage(record, slot, buffer, VkToHidUsage);
     return Bytes(buffer, buffer + DEVICE_MACRO_IMAGE_SIZE);
 }
 

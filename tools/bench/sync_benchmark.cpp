@@ -38,9 +38,6 @@ public:
     void Notice(std::u16string_view) override {}
 };
 
-uint32_t LetterUsage(uint32_t vk) { return vk >= 'A' && vk <= 'Z' ? 4 + (vk - 'A') : 0; }
-uint32_t LetterKey(uint32_t usage) { return usage >= 4 && usage <= 29 ? 'A' + (usage - 4) : 0; }
-
 struct Pass {
     const char* name;
     bool write;
@@ -107,8 +104,6 @@ int main() {
         job.driver = &driver;
         job.sink = &sink;
         job.linkMode = 0;
-        job.usageOfKey = LetterUsage;
-        job.keyOfUsage = LetterKey;
 
         const Pass passes[] = {
             {"write-all", true, 0xE1, 0},       {"read-all", false, 0xE1, 0},
