@@ -141,7 +141,16 @@ void GdipGraphics::DrawString(const std::wstring& text, const std::wstring& fami
     GpFontFamily* fontFamily = nullptr;
     if (family.empty() || GdipCreateFontFamilyFromName(family.c_str(), nullptr, &fontFamily) != Ok) {
         fontFamily = nullptr;
-        if (GdipGetGenericFontFamilySansSerif(&fontFamily) != Ok) return;
+        // The generic sans-serif family looks for fonts a system may lack
+        // (Wine has none of them by default); then try common ones by name.
+        if (GdipGetGenericFontFamilySansSerif(&fontFamily) != Ok) {
+            fontFamily = nullptr;
+            for (const wchar_t* name : {L"Arial", L"Liberation Sans", L"DejaVu Sans", L"Tahoma"}) {
+                if (GdipCreateFontFamilyFromName(name, nullptr, &fontFamily) == Ok) break;
+                fontFamily = nullptr;
+            }
+        }
+        if (!fontFamily) return;
     }
     GpFont* font = nullptr;
     GpStringFormat* format = nullptr;

@@ -82,8 +82,8 @@ public:
     void DrawImageRect(const GdipImage* image, int x, int y, int width, int height);
     // A part of the image, pixel for pixel.
     void DrawImagePart(const GdipImage* image, int x, int y, int srcX, int srcY, int width, int height);
-    // Text in the named family, or the generic sans-serif one when the name is
-    // empty or unknown; size in points; colour 0xAARRGGBB.
+    // Text in the named family, or a sans-serif one when the name is empty or
+    // unknown; size in points; colour 0xAARRGGBB.
     void DrawString(const std::wstring& text, const std::wstring& family, float points, int style,
                     Gdiplus::StringAlignment align, const RECT& layout, Gdiplus::ARGB color);
 

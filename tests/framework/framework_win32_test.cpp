@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "framework/app.h"
@@ -361,6 +362,34 @@ TEST(ModalDialogTest, OwnerIsTheTopLevelAncestorOrTheMainWindowsLastActivePopup)
     app.m_pMainWnd = nullptr;
 }
 
+TEST(ModalDialogTest, CloseSentFromAnotherThreadEndsTheLoopAsCancel) {
+    ScriptedDialog dialog(true);
+    std::thread closer;
+    dialog.script = [&](ScriptedDialog& d) {
+        HWND hwnd = d.m_hWnd;
+        // A worker closing its progress dialog: the loop handles the sent
+        // message, and the default close is a cancel.
+        closer = std::thread([hwnd] { ::SendMessageW(hwnd, WM_CLOSE, 0, 0); });
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    closer.join();
+}
+
+TEST(ModalDialogTest, QuitEndsEveryNestedLoopAndIsPostedOnward) {
+    ScriptedDialog outer(true);
+    INT_PTR inner = 0;
+    outer.script = [&](ScriptedDialog& o) {
+        ScriptedDialog nested(true, &o);
+        nested.script = [](ScriptedDialog&) { ::PostQuitMessage(3); };
+        inner = nested.DoModal();
+    };
+    EXPECT_EQ(outer.DoModal(), -1);
+    EXPECT_EQ(inner, -1);
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
 class FromResource : public CDialog {
 public:
     FromResource() : CDialog(IDD_VALUE_ENTRY_DIALOG) {}
@@ -394,6 +423,39 @@ TEST(ModelessDialogTest, ChildPageLivesInsideItsParentAndOnlyHidesOnEndDialog) {
     page.EndDialog(IDCANCEL);
     EXPECT_FALSE(page.IsWindowVisible());
     EXPECT_NE(page.m_hWnd, nullptr);
+}
+
+TEST(GdiplusHelpersTest, ImagesFromFilesAsGdiBitmapsAndClonedAreas) {
+    EnsureGdiplus();
+    CBitmap background;
+    ASSERT_TRUE(LoadBitmapFromImageFile(TestSkinPath(L"main_nr.png"), background));
+    EXPECT_EQ(background.GetSize().cx, 1040);
+    EXPECT_EQ(background.GetSize().cy, 640);
+    EXPECT_FALSE(LoadBitmapFromImageFile(TestSkinPath(L"no such file.png"), background));
+    EXPECT_TRUE(background.IsEmpty());
+
+    GdipImage progress = GdipImage::FromFile(TestSkinPath(L"Progress_Over.png"));
+    ASSERT_TRUE(progress);
+    GdipImage fill = progress.CloneArea(35, 47, 260, 9);
+    ASSERT_TRUE(fill);
+    EXPECT_EQ(fill.Width(), 260u);
+    EXPECT_EQ(fill.Height(), 9u);
+    EXPECT_FALSE(GdipImage::FromFile(L""));
+    EXPECT_FALSE(GdipImage::FromResource(60000, L"PNG"));  // no such resource
+
+    // Text in the generic family when the name is empty; nothing leaks.
+    long before = gdiplus::LiveObjects();
+    Dib32 dib(200, 40);
+    {
+        GdipGraphics graphics(dib.dc());
+        graphics.DrawString(L"Updating", L"", 8.0f, 0, Gdiplus::StringAlignmentNear, RECT{0, 0, 200, 40},
+                            0xFFFFFFFF);
+    }
+    int lit = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x) lit += dib.Rgb(x, y) != 0;
+    EXPECT_GT(lit, 0);
+    EXPECT_EQ(gdiplus::LiveObjects(), before);
 }
 
 TEST(StringsTest, FormatHasNoFixedLimit) {
