@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "device/key_names.h"
+#include "device/usb_driver.h"
 #include "text/code_pages.h"
 
 namespace {
@@ -103,4 +105,12 @@ int BuildDeviceMacroImage(const MacroRecord& record, uint8_t slot, uint8_t* buff
     buffer[MACRO_IMAGE_STEP_POSITION] = uint8_t(j);
     buffer[MACRO_IMAGE_STEP_POSITION + 1] = 0;
     return j;
+}
+
+int EncodeAndUploadMacro(const MacroRecord* record, CUSBDriver* driver, uint8_t slot) {
+    if (!record || !driver) return 0;
+    uint8_t buffer[MACRO_IMAGE_BUFFER_SIZE];
+    int position = BuildDeviceMacroImage(*record, slot, buffer, VkToHidUsage);
+    driver->UploadMacroChunks(slot, buffer);
+    return position;
 }

@@ -33,12 +33,20 @@ constexpr uint16_t MACRO_DEFAULT_GAP_MS = 10;
 constexpr uint8_t MACRO_RELEASE_HOLD = 8;  // a release step without a delay after it
 constexpr int MACRO_LAST_STEP = 70;        // the encoder stops once it passes this step
 
+class CUSBDriver;
+
 using KeyUsageLookup = uint32_t (*)(uint32_t virtualKey);
 
 // Builds the image of a record into a 512-byte buffer (zeroed first) and returns
 // the final step position. Only the first DEVICE_MACRO_IMAGE_SIZE bytes go to the mouse.
 int BuildDeviceMacroImage(const MacroRecord& record, uint8_t slot, uint8_t* buffer,
                           KeyUsageLookup usageOf);
+
+// Builds a record's image with the keyboard usages of the current layout and
+// uploads it to the slot. Returns the final step position (1 for a record
+// without events), 0 for a null record or driver. The upload's own result is
+// not part of it: callers go on to assign the slot either way.
+int EncodeAndUploadMacro(const MacroRecord* record, CUSBDriver* driver, uint8_t slot);
 
 // The macro name as the mouse shows it: in the OEM code page, cut on a
 // character boundary to at most 15 bytes so that a terminator always fits.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "device/device_state.h"
 #include "device/macro_image.h"
 #include "device/usb_driver.h"
 #include "sim/sim_clock.h"
@@ -189,6 +190,32 @@ TEST_F(MacroTransferTest, EncodedMacroComesBackAsSent) {
     ASSERT_EQ(driver.DownloadMacroChunks(destination.data(), 4), 1);
     EXPECT_EQ(destination, Bytes(buffer, buffer + DEVICE_MACRO_IMAGE_SIZE));
     EXPECT_EQ(mouse->MacroImage(0), Bytes(DEVICE_MACRO_IMAGE_SIZE, 0)) << "other slots untouched";
+}
+
+TEST_F(MacroTransferTest, EncodeAndUploadUsesTheLayoutsKeyUsages) {
+    Open();
+    MacroRecord record{};
+    record.size = 112;
+    record.magic = MACRO_MAGIC;
+    record.macroId = 0x15000078;
+    record.events[0] = MakeMacroEvent(MACRO_EVENT_PRESS, 0x41);
+    record.events[1] = MakeMacroEvent(MACRO_EVENT_RELEASE, 0x41);
+    record.eventCount = 2;
+    EXPECT_EQ(EncodeAndUploadMacro(&record, &driver, 2), 2);
+    const Bytes stored = mouse->MacroImage(2);
+    EXPECT_EQ(Bytes(stored.begin() + 4, stored.begin() + 12),
+              (Bytes{0x02, 0x04, 10, 0, 0x80, 0x04, 8, 0}));
+
+    // AZERTY: the A key sits where Q is on a US keyboard.
+    g_languageIndex = 3;
+    EncodeAndUploadMacro(&record, &driver, 2);
+    g_languageIndex = 0;
+    EXPECT_EQ(mouse->MacroImage(2)[5], 0x14);
+
+    backend.ClearLog();
+    EXPECT_EQ(EncodeAndUploadMacro(nullptr, &driver, 2), 0);
+    EXPECT_EQ(EncodeAndUploadMacro(&record, nullptr, 2), 0);
+    EXPECT_TRUE(Transfers().empty());
 }
 
 }  // namespace
