@@ -433,6 +433,49 @@ TEST_F(MainWindowTest, StartUpLoadsProfileMacrosAndLanguageAndCloseSavesTheProfi
     EXPECT_EQ(saved.debounceTime, 17) << "closing saves the profile";
 }
 
+TEST_F(MainWindowTest, LanguageChosenAtStartUp) {
+    struct Case {
+        const char* name;
+        std::optional<Bytes> marker;
+        std::optional<uint32_t> registry;
+        const char16_t* exitText;  // str_exit once started
+        uint32_t index;
+        std::optional<Bytes> markerAfter;
+    };
+    const Case cases[] = {
+        {"first start", Bytes{'0'}, 2u, u"\u0412\u044b\u0445\u043e\u0434", 1, Bytes{'1'}},
+        {"English from the registry", Bytes{'1'}, 2u, u"Exit", 2, Bytes{'1'}},
+        {"AZERTY loads no file", Bytes{'1'}, 3u, u"", 3, Bytes{'1'}},
+        {"no marker", std::nullopt, 2u, u"", 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        UseRig(MakeDemoMouseRig());
+        if (c.marker) WriteFileBytes(Path(L"config\\test.ini"), *c.marker);
+        if (c.registry) {
+            Bytes value(4);
+            std::memcpy(value.data(), &*c.registry, 4);
+            PutRegistryValue(L"Language", value);
+        }
+        std::u16string exitText = u"?";
+        uint32_t index = 99;
+        Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            if (!WaitForMainWindow(dlg)) return;
+            ui.Call([&] {
+                exitText = g_uiTexts[UiText::str_exit];
+                index = g_languageIndex;
+            });
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        });
+        EXPECT_TRUE(run.ended);
+        EXPECT_EQ(exitText, c.exitText);
+        EXPECT_EQ(index, c.index);
+        EXPECT_EQ(ReadFileBytes(Path(L"config\\test.ini")), c.markerAfter);
+    }
+}
+
 TEST_F(MainWindowTest, TrayExitSavesReleasesOnceAndEnds) {
     UseRig(MakeUnpluggedRig());
     HWND driverWindow = nullptr;
