@@ -142,7 +142,11 @@ TEST(SingleInstanceTest, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
     RECT rectAfter{};
     ::GetWindowRect(window, &rectAfter);
     EXPECT_TRUE(::EqualRect(&before, &rectAfter));
-    EXPECT_EQ(::GetForegroundWindow(), foregroundBefore);
+    // Other test programs share the display and may take the foreground; only
+    // a first instance brought forward would show up here.
+    if (foregroundBefore != window) {
+        EXPECT_NE(::GetForegroundWindow(), window);
+    }
     EXPECT_FALSE(first.Wait(0)) << "the first instance still runs";
 
     // Closing the main window ends the process.
