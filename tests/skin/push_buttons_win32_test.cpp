@@ -236,6 +236,32 @@ TEST_F(PushButtonTest, ValueBoxRoundsTheEntryToFiftiesAndZeroPostsNothing) {
     PostMouse(box, WM_LBUTTONDBLCLK, 10, 10, MK_LBUTTON);
     PumpMessages();
     EXPECT_EQ(dialog.Count(UWM_VALUE_CHANGED), 0);
+
+    // With the mouse off the box asks for nothing at all.
+    cancel = false;
+    next = 100;
+    askedMode = -1;
+    box.m_mouseEnabled = FALSE;
+    PostMouse(box, WM_LBUTTONDBLCLK, 10, 10, MK_LBUTTON);
+    PumpMessages();
+    EXPECT_EQ(askedMode, -1);
+    EXPECT_EQ(dialog.Count(UWM_VALUE_CHANGED), 0);
+}
+
+TEST_F(PushButtonTest, DoubleClickOfAnOwnerDrawnButtonReachesTheOwnerAsItsOwnNotification) {
+    // What owners see from a double click: BN_CLICKED for the first press and
+    // BN_DOUBLECLICKED for the second, so acting on BN_CLICKED alone acts once.
+    CGDIBitmapBtn button;
+    Place(button, 4);
+    dialog.Clear();
+    PostMouse(button, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    PostMouse(button, WM_LBUTTONUP, 10, 10, 0);
+    PostMouse(button, WM_LBUTTONDBLCLK, 10, 10, MK_LBUTTON);
+    PostMouse(button, WM_LBUTTONUP, 10, 10, 0);
+    PumpMessages(20);
+    std::vector<WORD> codes;
+    for (const RecordedMessage& m : dialog.Of(WM_COMMAND)) codes.push_back(HIWORD(m.wp));
+    EXPECT_EQ(codes, (std::vector<WORD>{BN_CLICKED, BN_DOUBLECLICKED}));
 }
 
 TEST_F(PushButtonTest, SetCheckedWithTheSameValueDoesNotRepaint) {
