@@ -91,8 +91,6 @@ BOOL CQuorvelDlg::OnInitDialog() {
 
     LoadProfileTable();
     LoadSkinBackground();
-    // Loaded whether or not a mouse was found: the macro editor shows the
-    // stored macros before the first connection too.
     LoadMacroStore();
     EnsureRunMarker();
     RegisterDeviceNotifications();
@@ -106,11 +104,9 @@ BOOL CQuorvelDlg::OnInitDialog() {
     if (m_linkMode != -1) {
         ShowWindow(SW_SHOW);
         ::BringWindowToTop(m_hWnd);
-        m_mouseFound = TRUE;
         return TRUE;
     }
     ::MessageBoxW(m_hWnd, kMouseNotFoundText, kMainWindowTitle, MB_OK);
-    m_mouseFound = FALSE;
     return FALSE;
 }
 

@@ -71,9 +71,6 @@ public:
     int m_prevPage = 5;
     int m_curPage = 5;
 
-    // What OnInitDialog returned: TRUE when a mouse id was present.
-    BOOL m_mouseFound = FALSE;
-
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     BOOL OnCommand(WPARAM wp, LPARAM lp) override;

@@ -13,27 +13,12 @@
 
 #include "framework/strings.h"
 #include "sim/sim_ota_device.h"
+#include "app/main_window_harness_win32.h"
 #include "support/window_harness_win32.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-    ::CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(from + L"\\" + name, to + L"\\" + name);
-        else
-            ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
-}
+using namespace e2e;
 
 // The visible top-level windows titled "Brantis Driver" of one process.
 std::vector<HWND> MainWindowsOf(DWORD processId) {
@@ -86,15 +71,6 @@ public:
 private:
     PROCESS_INFORMATION m_info{};
 };
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (Clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
 
 std::wstring DemoFolder() {
     std::wstring folder = TestTempDir() + L"demo";

@@ -1,0 +1,305 @@
+// The end-to-end harness of the application windows: the real CQuorvelDlg
+// runs modally on the test's thread against the simulated mouse, with the real
+// registry (a key of the test's own) and real files (a program folder of its
+// own), while a driver thread finds its windows, sends it messages and reads
+// its state. Every wait is bounded; a window that does not end in time is told
+// to quit.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+#include "app/quorvel_dlg_win32.h"
+#include "device/device_state.h"
+#include "device/device_tables.h"
+#include "firmware/ota_protocol.h"
+#include "device/file_system.h"
+#include "device/macro_store.h"
+#include "device/profiles.h"
+#include "device/registry.h"
+#include "device/settings.h"
+#include "framework/strings.h"
+#include "sim/sim_demo_mouse.h"
+#include "support/window_harness_win32.h"
+#include "text/ui_texts.h"
+
+namespace e2e {
+
+using Clock = std::chrono::steady_clock;
+using Bytes = std::vector<uint8_t>;
+
+inline std::wstring W(const std::u16string& text) {
+    return ToWide(text);
+}
+
+inline void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(path.c_str());
+            }
+        } while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+inline void CopyTree(const std::wstring& from, const std::wstring& to) {
+    ::CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((from + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(from + L"\\" + name, to + L"\\" + name);
+        else
+            ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+inline std::optional<Bytes> ReadFileBytes(const std::wstring& path) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    Bytes bytes(::GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+inline void WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write the fixture file";
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+// Waits for a condition, checking every 20 ms; false when time ran out.
+inline bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
+    auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (condition()) return true;
+        if (Clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// Runs functions on the UI thread from the driver thread: a message-only
+// window of the UI thread's that every message loop there dispatches to.
+class UiInvoker final : public CWnd {
+public:
+    static constexpr UINT kRun = WM_APP + 1;
+
+    bool Create() {
+        return CreateEx(0, nullptr, L"", 0, RECT{0, 0, 0, 0}, HWND_MESSAGE, 0);
+    }
+    // Waits until fn has run (bounded); false when the UI thread did not get to it.
+    bool Call(std::function<void()> fn, int milliseconds = 5000) {
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(m_hWnd, kRun, 0, reinterpret_cast<LPARAM>(&fn), SMTO_NORMAL,
+                                     UINT(milliseconds), &result) != 0;
+    }
+    // Runs fn later, from whatever loop runs then; fn may open a nested loop.
+    void Post(std::function<void()> fn) {
+        ::PostMessageW(m_hWnd, kRun, 1, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(fn))));
+    }
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == kRun) {
+            auto* fn = reinterpret_cast<std::function<void()>*>(lp);
+            CallGuarded([&] { (*fn)(); });
+            if (wp == 1) delete fn;
+            return 0;
+        }
+        return CWnd::WindowProc(msg, wp, lp);
+    }
+};
+
+// A top-level window of this process whose message-box text is `text`.
+inline HWND FindMessageBox(const wchar_t* text) {
+    struct Search {
+        const wchar_t* text;
+        HWND found;
+    } search{text, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            if (pid != ::GetCurrentProcessId()) return TRUE;
+            HWND label = ::GetDlgItem(hwnd, 0xFFFF);
+            wchar_t buffer[256] = {};
+            if (label && ::GetWindowTextW(label, buffer, 256) && std::wcscmp(buffer, s->text) == 0) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline std::wstring WindowTitle(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(hwnd, buffer, 256);
+    return buffer;
+}
+
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGdiplus();
+        static std::atomic<int> counter{0};
+        std::wstring name = FormatW(L"%lu-%d", ::GetCurrentProcessId(), counter++);
+        m_keyPath = u"Software\\QuorvelTests\\app-" + ToU16(name);
+        m_folder = TestTempDir() + L"app-" + name + L"\\";
+        ::CreateDirectoryW(m_folder.c_str(), nullptr);
+        ::CreateDirectoryW((m_folder + L"config").c_str(), nullptr);
+        CopyTree(TestDistDir() + L"skins", m_folder + L"skins");
+        CopyTree(TestDistDir() + L"language", m_folder + L"language");
+
+        m_registry = MakeWin32Registry(m_keyPath);
+        SetRegistry(m_registry.get());
+        SetFileSystem(&Win32FileSystem());
+        SetProgramFolder(ToU16(m_folder));
+
+        std::memset(&g_settings, 0, sizeof(g_settings));
+        std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
+        std::memset(&g_macroStore, 0, sizeof(g_macroStore));
+        g_activeProfile = nullptr;
+        g_defaultSettingInRegistry = 0;
+        g_languageIndex = 0;
+        g_syncBusy = 0;
+        g_uiTexts = UiTextTable{};
+    }
+
+    void TearDown() override {
+        SetHidBackend(nullptr);
+        SetRegistry(nullptr);
+        SetFileSystem(nullptr);
+        SetProgramFolder(u"");
+        m_registry.reset();
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, W(m_keyPath).c_str());
+        std::wstring folder = m_folder;
+        folder.pop_back();
+        RemoveTree(folder);
+        g_uiTexts = UiTextTable{};
+    }
+
+    void UseRig(std::unique_ptr<SimMouseRig> rig) {
+        m_rig = std::move(rig);
+        SetHidBackend(&m_rig->backend);
+    }
+
+    // A value of the test's registry key, or nothing.
+    std::optional<Bytes> RegistryValue(const wchar_t* name) {
+        HKEY key;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(m_keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return std::nullopt;
+        DWORD size = 0;
+        DWORD type = 0;
+        std::optional<Bytes> result;
+        if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+            Bytes bytes(size);
+            if (::RegQueryValueExW(key, name, nullptr, &type, bytes.data(), &size) == ERROR_SUCCESS)
+                result = bytes;
+        }
+        ::RegCloseKey(key);
+        return result;
+    }
+
+    void PutRegistryValue(const wchar_t* name, const Bytes& bytes) {
+        HKEY key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(m_keyPath).c_str(), 0, nullptr, 0,
+                                    KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key, name, 0, REG_BINARY, bytes.data(), DWORD(bytes.size()));
+        ::RegCloseKey(key);
+    }
+
+    std::wstring Path(const wchar_t* relative) const { return m_folder + relative; }
+
+    struct Run {
+        INT_PTR result = 0;
+        bool ended = true;      // the modal loop ended without being told to quit
+        bool scriptDone = false;
+    };
+
+    // Runs the main window modally here while script drives it from another
+    // thread. When the script is done (or time is up) the window is closed;
+    // should it not end, its thread is told to quit.
+    Run RunMainWindow(const std::function<void(CQuorvelDlg&, UiInvoker&)>& script,
+                      int limitMs = 30000) {
+        Run run;
+        UiInvoker invoker;
+        EXPECT_TRUE(invoker.Create());
+        CQuorvelDlg dlg;
+        DWORD uiThread = ::GetCurrentThreadId();
+        std::atomic<bool> modalEnded{false};
+        std::atomic<bool> quitSent{false};
+        std::thread driver([&] {
+            script(dlg, invoker);
+            run.scriptDone = true;
+            // The script normally ends the window itself; make sure it ends.
+            auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+            while (!modalEnded && Clock::now() < deadline) {
+                if (dlg.m_hWnd) ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+                if (WaitFor([&] { return modalEnded.load(); }, 2000)) break;
+                // A message box nobody answered holds the start-up.
+                if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            if (!modalEnded) {
+                quitSent = true;
+                ::PostThreadMessageW(uiThread, WM_QUIT, 0, 0);
+            }
+        });
+        run.result = dlg.DoModal();
+        modalEnded = true;
+        driver.join();
+        run.ended = !quitSent;
+        if (quitSent) {
+            // Take the WM_QUIT the modal loop posted again out of this thread's queue.
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+            }
+        }
+        invoker.DestroyWindow();
+        return run;
+    }
+
+    std::u16string m_keyPath;
+    std::wstring m_folder;
+    std::unique_ptr<Registry> m_registry;
+    std::unique_ptr<SimMouseRig> m_rig;
+};
+
+// The main window once it is up: visible and past its start-up.
+inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = 10000) {
+    return WaitFor([&] { return dlg.m_hWnd && g_pMainDlg == &dlg && ::IsWindowVisible(dlg.m_hWnd); },
+                   milliseconds);
+}
+
+}  // namespace e2e
