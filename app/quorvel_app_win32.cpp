@@ -6,6 +6,7 @@
 #include <gdiplus.h>
 
 #include "app/quorvel_dlg_win32.h"
+#include "app/startup.h"
 #include "device/file_system.h"
 #include "framework/strings.h"
 
@@ -36,10 +37,12 @@ BOOL CQuorvelApp::InitInstance() {
     }
 
     // A path cut short inside the file name still gives the whole folder.
-    if (::GetModuleFileNameW(nullptr, m_moduleDir, kModuleDirLength) == 0) return FALSE;
-    m_moduleDir[kModuleDirLength - 1] = 0;
-    if (wchar_t* slash = ::wcsrchr(m_moduleDir, L'\\')) slash[1] = 0;
-    SetProgramFolder(ToU16(m_moduleDir));
+    wchar_t modulePath[kModuleDirLength] = {};
+    if (::GetModuleFileNameW(nullptr, modulePath, kModuleDirLength) == 0) return FALSE;
+    modulePath[kModuleDirLength - 1] = 0;
+    std::u16string folder = FolderOfModulePath(ToU16(modulePath));
+    folder.copy(reinterpret_cast<char16_t*>(m_moduleDir), kModuleDirLength - 1);
+    SetProgramFolder(folder);
 
     {
         CQuorvelDlg dlg;
