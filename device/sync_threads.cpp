@@ -160,17 +160,10 @@ void ReadAllSettingsThread(const SyncJob& job) {
 
 namespace {
 
-// The record's image goes into the slot of the button's own device number.
-void UploadButtonMacro(const SyncJob& job, const MacroRecord& macro, uint8_t deviceButton) {
-    uint8_t image[MACRO_IMAGE_BUFFER_SIZE];
-    BuildDeviceMacroImage(macro, deviceButton, image, VkToHidUsage);
-    job.driver->UploadMacroChunks(deviceButton, image);
-}
-
 // The code a button gets in the write of all settings, or nothing when no button
 // command may go out for it. A macro is uploaded first; a macro button whose
-// macro cannot be uploaded gets no command at all, so the mouse keeps what it
-// had rather than playing whatever its slot still holds.
+// macro is not in the store (or is empty) gets no command at all, so the mouse
+// keeps what it had rather than playing whatever its slot still holds.
 std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     const ButtonAssignment& record = g_settings.buttons[index];
     const uint8_t deviceButton = DeviceButtonNumber(index);
@@ -186,7 +179,8 @@ std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     SleepMs(kMacroSearchMs);
     if (!macro || macro->size == 0) return std::nullopt;
     SleepMs(kMacroUploadBeforeMs);
-    UploadButtonMacro(job, *macro, deviceButton);
+    // The macro goes into the slot of the button's own device number.
+    EncodeAndUploadMacro(macro, job.driver, deviceButton);
     SleepMs(kMacroUploadAfterMs);
     return ButtonCodeForRecord(record, deviceButton);
 }
