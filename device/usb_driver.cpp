@@ -167,17 +167,17 @@ bool CUSBDriver::SetLiftOffDistance(uint8_t code) {
 
 bool CUSBDriver::SetRippleControl(uint8_t on) {
     std::lock_guard<std::mutex> lock(m_commandLock);
-    return SetFrame({CMD_GROUP_SENSOR, SENSOR_RIPPLE_CONTROL, uint8_t(on ? 1 : 0)});
+    return SetFrame({CMD_GROUP_SENSOR, SENSOR_RIPPLE_CONTROL, on});
 }
 
 bool CUSBDriver::SetAngleSnap(uint8_t on) {
     std::lock_guard<std::mutex> lock(m_commandLock);
-    return SetFrame({CMD_GROUP_SENSOR, SENSOR_ANGLE_SNAP, uint8_t(on ? 1 : 0)});
+    return SetFrame({CMD_GROUP_SENSOR, SENSOR_ANGLE_SNAP, on});
 }
 
 bool CUSBDriver::SetMotionSync(uint8_t on) {
     std::lock_guard<std::mutex> lock(m_commandLock);
-    return SetFrame({CMD_GROUP_SENSOR, SENSOR_MOTION_SYNC, uint8_t(on ? 1 : 0)});
+    return SetFrame({CMD_GROUP_SENSOR, SENSOR_MOTION_SYNC, on});
 }
 
 bool CUSBDriver::SetSensorMode(uint8_t mode) {

@@ -225,6 +225,10 @@ TEST_F(SyncThreadsTest, WriteSendsInOrderAndKeepsItsPauses) {
     g_settings.dpiConfigByte5 = 0x15;
     g_settings.dpiConfigByte6 = 0x16;
     g_settings.liftOffCode = 2;
+    // The record's bytes go out as they stand, whatever a page would have put there.
+    g_settings.rippleControl = 2;
+    g_settings.angleSnap = 1;
+    g_settings.motionSync = 0x11;
     g_settings.debounceTime = 8;
     g_settings.powerDownTime = 600;
     g_settings.fireCount = 3;
@@ -252,9 +256,9 @@ TEST_F(SyncThreadsTest, WriteSendsInOrderAndKeepsItsPauses) {
         {200, {0x02, 5, 0, 0, 0, 0, 0, 0}},
         {350, {0x03, 6, 3, 1, 0x15, 0x16}},
         {150, {0x04, 1, 2}},
-        {150, {0x04, 2, 0}},
-        {150, {0x04, 3, 0}},
-        {150, {0x04, 4, 0}},
+        {150, {0x04, 2, 2}},
+        {150, {0x04, 3, 1}},
+        {150, {0x04, 4, 0x11}},
         {150, {0x04, 5, 0}},
         {150, {0x05, 1, 8}},
         {150, {0x05, 3, 0x58, 0x02}},
