@@ -64,7 +64,7 @@ bool MacroReadback::Decode(const uint8_t* image, UsageToVirtualKey keyOf) {
         events[count++] = event;
         return true;
     };
-    const int steps = std::min<int>(image[MACRO_IMAGE_STEP_POSITION], kMaxSteps);
+    const int steps = std::min<int>(int(U16(image + MACRO_IMAGE_STEP_POSITION)), kMaxSteps);
     for (int k = 1; k <= steps; ++k) {
         const uint8_t* step = image + 4 * k;
         const uint8_t flags = step[0];

@@ -24,14 +24,14 @@ class Image {
 public:
     Image() : m_bytes(320, 0) {}
     Image& Header(uint8_t repeatMode, uint16_t repeatCount, uint32_t size, uint32_t magic,
-                  uint32_t macroId, uint16_t eventCount, uint8_t stepCount) {
+                  uint32_t macroId, uint16_t eventCount, uint16_t stepCount) {
         m_bytes[1] = repeatMode;
         U16(2, repeatCount);
         U32(304, size);
         U32(308, magic);
         U32(312, macroId);
         U16(316, eventCount);
-        m_bytes[318] = stepCount;
+        U16(318, stepCount);
         return *this;
     }
     Image& Step(int k, uint8_t flags, uint8_t usage, uint16_t delay) {
@@ -98,6 +98,12 @@ TEST(MacroReadbackTest, StepsDecodeToTheEventsTheyHold) {
              .Step(1, 0x01, 0x70, 15)
              .Step(2, 0x80, 7, 8),
          {Delay(15), Release('D')}},
+        {"the step count is 16 bits wide, at most 71 steps",
+         Image()
+             .Header(0, 1, 116, MACRO_MAGIC, 0x15000005, 3, 0x0100)
+             .Step(1, 0x01, 4, 50)
+             .Step(71, 0x80, 4, 8),
+         {Press('A'), Delay(50), Release('A')}},
     };
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(c.name);
