@@ -97,6 +97,47 @@ bool LinkReplyFor(uint8_t byte2) {
     return g_scanIn[1] == CMD_GET_LINK_INFO && g_scanIn[2] == byte2;
 }
 
+bool FirstByteFF(const uint8_t* bytes) { return bytes[0] == 0xFF; }
+
+// The scan handles of one probe, open on path for as long as the probe runs.
+class ScanHandles {
+public:
+    explicit ScanHandles(const std::u16string& path) {
+        OpenHandlePair(path, g_scanReadHandle, g_scanWriteHandle);
+    }
+    ~ScanHandles() { CloseHandlePair(g_scanReadHandle, g_scanWriteHandle); }
+    ScanHandles(const ScanHandles&) = delete;
+    ScanHandles& operator=(const ScanHandles&) = delete;
+};
+
+// The device information exchange that opens both scan probes; true when the
+// reply came and says the device is ready.
+bool AskDeviceInfoReady(bool& exchanged) {
+    exchanged = ScanExchange(CMD_GET_DEVICE_INFO, 0);
+    return exchanged && g_scanIn[1] == CMD_GET_DEVICE_INFO && g_scanIn[2] == DEVICE_READY;
+}
+
+// One partner's two identifiers: sub-command sub gives the first and, unless
+// that one is none, sub + 1 the second (otherwise the second is the first).
+// Only replies whose byte 2 is accepted (the sub-command itself when echoSub,
+// else LINK_REPLY_OK) are taken. False when an exchange failed.
+bool AskIdentifierPair(uint8_t sub, bool echoSub, bool (*isNone)(const uint8_t*), uint32_t& first,
+                       uint32_t& second) {
+    auto accepted = [&](uint8_t asked) { return LinkReplyFor(echoSub ? asked : LINK_REPLY_OK); };
+    if (!ScanExchange(CMD_GET_LINK_INFO, sub)) return false;
+    if (accepted(sub)) {
+        first = IdAt(g_scanIn + 3);
+        if (isNone(g_scanIn + 3)) {
+            second = first;
+            return true;
+        }
+    }
+    const uint8_t next = uint8_t(sub + 1);
+    if (!ScanExchange(CMD_GET_LINK_INFO, next)) return false;
+    if (accepted(next)) second = IdAt(g_scanIn + 3);
+    return true;
+}
+
 // ---- the interface table
 
 void PlaceInterface(const HidInterfaceDescription& d, const std::u16string& location, bool isOta,
@@ -440,44 +481,23 @@ bool ProbeWiredMouse(const std::u16string& path, uint8_t& kind, uint8_t& model, 
     kind = model = 0;
     id2 = id3 = id4 = id5 = 0;
     bool result = false;
-    OpenHandlePair(path, g_scanReadHandle, g_scanWriteHandle);
-    auto done = [&] {
-        CloseHandlePair(g_scanReadHandle, g_scanWriteHandle);
-        return result;
-    };
+    ScanHandles handles(path);
 
-    if (!ScanExchange(CMD_GET_DEVICE_INFO, 0)) return done();
-    if (g_scanIn[1] == CMD_GET_DEVICE_INFO && g_scanIn[2] == DEVICE_READY) {
+    bool exchanged = false;
+    if (AskDeviceInfoReady(exchanged)) {
         if (g_scanIn[3] != 0) {
             kind = g_scanIn[3];
             result = true;
         }
         model = g_scanIn[4] == 2 ? g_scanIn[6] : g_scanIn[5];
     }
+    if (!exchanged) return result;
 
-    // Sub-commands 2 and 3, then 4 and 5: the second of a pair is asked only when
-    // the first named an identifier.
-    struct Pair {
-        uint8_t sub;
-        uint32_t& first;
-        uint32_t& second;
-    };
-    Pair pairs[2] = {{2, id2, id3}, {4, id4, id5}};
-    for (Pair& pair : pairs) {
-        if (!ScanExchange(CMD_GET_LINK_INFO, pair.sub)) return done();
-        bool none = false;
-        if (LinkReplyFor(LINK_REPLY_OK)) {
-            pair.first = IdAt(g_scanIn + 3);
-            none = AllFF(g_scanIn + 3);
-        }
-        if (none) {
-            pair.second = pair.first;
-            continue;
-        }
-        if (!ScanExchange(CMD_GET_LINK_INFO, uint8_t(pair.sub + 1))) return done();
-        if (LinkReplyFor(LINK_REPLY_OK)) pair.second = IdAt(g_scanIn + 3);
-    }
-    return done();
+    // The cable answers its link information with 1 in byte 2, and an identifier
+    // of four 0xFF bytes is none.
+    if (!AskIdentifierPair(2, false, AllFF, id2, id3)) return result;
+    AskIdentifierPair(4, false, AllFF, id4, id5);
+    return result;
 }
 
 bool ProbeReceiver(const std::u16string& path, uint8_t& receiverKind, uint8_t& deviceKind,
@@ -486,14 +506,10 @@ bool ProbeReceiver(const std::u16string& path, uint8_t& receiverKind, uint8_t& d
     receiverKind = deviceKind = linkStatus = model = 0;
     id1 = id2 = id3 = id4 = id5 = 0;
     bool result = false;
-    OpenHandlePair(path, g_scanReadHandle, g_scanWriteHandle);
-    auto done = [&] {
-        CloseHandlePair(g_scanReadHandle, g_scanWriteHandle);
-        return result;
-    };
+    ScanHandles handles(path);
 
-    if (!ScanExchange(CMD_GET_DEVICE_INFO, 0)) return done();
-    if (g_scanIn[1] == CMD_GET_DEVICE_INFO && g_scanIn[2] == DEVICE_READY) {
+    bool exchanged = false;
+    if (AskDeviceInfoReady(exchanged)) {
         const uint8_t linkType = g_scanIn[4];
         const uint8_t b5 = g_scanIn[5];
         if (linkType == 1) {
@@ -509,36 +525,27 @@ bool ProbeReceiver(const std::u16string& path, uint8_t& receiverKind, uint8_t& d
         }
         model = g_scanIn[6];
     }
+    if (!exchanged) return result;
 
-    if (!ScanExchange(CMD_GET_LINK_INFO, LINK_INFO_STATE)) return done();
-    if (!LinkReplyFor(LINK_INFO_STATE)) return done();
+    if (!ScanExchange(CMD_GET_LINK_INFO, LINK_INFO_STATE)) return result;
+    if (!LinkReplyFor(LINK_INFO_STATE)) return result;
     // 0xFF in the first identifier byte means the receiver has none.
     if (g_scanIn[3] == 0xFF) {
         id1 = LINK_ID_NONE;
-        return done();
+        return result;
     }
     id1 = IdAt(g_scanIn + 3);
     linkStatus = g_scanIn[7];
-    if (linkStatus != 1) return done();
+    if (linkStatus != 1) return result;
 
-    // The partner identifiers: 4 and 5 for a kind-1 receiver, 2 and 3 for the others.
-    const uint8_t sub = receiverKind == 1 ? 4 : (receiverKind >= 2 && receiverKind <= 4) ? 2 : 0;
-    if (sub == 0) return done();
-    uint32_t& first = sub == 4 ? id4 : id2;
-    uint32_t& second = sub == 4 ? id5 : id3;
-    if (!ScanExchange(CMD_GET_LINK_INFO, sub)) return done();
-    bool none = false;
-    if (LinkReplyFor(sub)) {
-        first = IdAt(g_scanIn + 3);
-        none = g_scanIn[3] == 0xFF;
+    // The partner identifiers, each reply echoing its sub-command: 4 and 5 for a
+    // kind-1 receiver, 2 and 3 for the others.
+    if (receiverKind == 1) {
+        AskIdentifierPair(4, true, FirstByteFF, id4, id5);
+    } else if (receiverKind >= 2 && receiverKind <= 4) {
+        AskIdentifierPair(2, true, FirstByteFF, id2, id3);
     }
-    if (none) {
-        second = first;
-        return done();
-    }
-    if (!ScanExchange(CMD_GET_LINK_INFO, uint8_t(sub + 1))) return done();
-    if (LinkReplyFor(uint8_t(sub + 1))) second = IdAt(g_scanIn + 3);
-    return done();
+    return result;
 }
 
 void ScanDevices() {

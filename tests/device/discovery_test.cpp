@@ -400,6 +400,19 @@ TEST_F(DiscoveryTest, ReceiverProbesAskThePartnerOfTheirKind) {
         EXPECT_EQ(c.kind == 1 ? id4 : id2, partner);
         EXPECT_EQ(c.kind == 1 ? id5 : id3, partner);
     }
+
+    // A partner identifier whose first byte is 0xFF is none: its second is not asked.
+    SimMouseIdentity lone = m;
+    lone.kind2ReceiverId = SIM_ID_NONE;
+    SimReceiver r = topology.PlugReceiver(1, 0x6666, &lone, nullptr, true);
+    const std::u16string path = r.command->Description().path;
+    uint8_t receiverKind, deviceKind, linkStatus, model;
+    uint32_t id1, id3, id2, id5, id4;
+    EXPECT_TRUE(ProbeReceiver(path, receiverKind, deviceKind, linkStatus, model, id1, id3, id2,
+                              id5, id4));
+    EXPECT_EQ(LinkInfoSubs(path), (std::vector<uint8_t>{1, 4}));
+    EXPECT_EQ(id4, SIM_ID_NONE);
+    EXPECT_EQ(id5, SIM_ID_NONE);
 }
 
 TEST_F(DiscoveryTest, AnIdentifierOfZeroNeverMatches) {
