@@ -37,6 +37,22 @@ constexpr uint32_t kWriteTailMs = 100;
 
 constexpr uint8_t kLedLinkType = 2;
 
+// The DPI levels in the order both passes take them: all six on the X axis and
+// then all six on the Y axis for a sensor that keeps the two apart, otherwise
+// all six for both axes at once.
+template <typename Visit>
+void ForEachDpiLevel(Visit visit) {
+    auto allLevels = [&](int axis) {
+        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) visit(level, axis);
+    };
+    if (SensorHasYAxis(g_sensorType)) {
+        allLevels(DPI_AXIS_X);
+        allLevels(DPI_AXIS_Y);
+    } else {
+        allLevels(DPI_AXIS_BOTH);
+    }
+}
+
 int ButtonProgress(int index) {
     return 50 + 7 * (index + 1);
 }
@@ -105,21 +121,10 @@ void ReadAllSettingsThread(const SyncJob& job) {
     sink.Progress(5);
     SleepMs(kReadGapMs);
 
-    if (SensorHasYAxis(g_sensorType)) {
-        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) {
-            driver.GetDpiStage(level, DPI_AXIS_X);
-            SleepMs(kReadGapMs);
-        }
-        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) {
-            driver.GetDpiStage(level, DPI_AXIS_Y);
-            SleepMs(kReadGapMs);
-        }
-    } else {
-        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) {
-            driver.GetDpiStage(level, DPI_AXIS_BOTH);
-            SleepMs(kReadGapMs);
-        }
-    }
+    ForEachDpiLevel([&](int level, int axis) {
+        driver.GetDpiStage(level, axis);
+        SleepMs(kReadGapMs);
+    });
 
     sink.Progress(10);
     SleepMs(kReadGapMs);
@@ -201,21 +206,10 @@ void WriteAllSettingsThread(const SyncJob& job) {
     sink.Progress(5);
     SleepMs(kWriteSettleMs);
 
-    if (SensorHasYAxis(g_sensorType)) {
-        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) {
-            driver.SetDpiStage(level, DPI_AXIS_X);
-            SleepMs(kDpiLevelWriteMs);
-        }
-        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) {
-            driver.SetDpiStage(level, DPI_AXIS_Y);
-            SleepMs(kDpiLevelWriteMs);
-        }
-    } else {
-        for (int level = 0; level < DPI_LEVEL_COUNT; ++level) {
-            driver.SetDpiStage(level, DPI_AXIS_BOTH);
-            SleepMs(kDpiLevelWriteMs);
-        }
-    }
+    ForEachDpiLevel([&](int level, int axis) {
+        driver.SetDpiStage(level, axis);
+        SleepMs(kDpiLevelWriteMs);
+    });
 
     sink.Progress(10);
     SleepMs(kWriteSettleMs);
