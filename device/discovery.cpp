@@ -7,6 +7,7 @@
 #include "device/device_tables.h"
 #include "device/usb_driver.h"
 #include "firmware/ota_protocol.h"
+#include "text/ascii_case.h"
 
 HidHandle g_probeReadHandle = kInvalidHidHandle;
 HidHandle g_probeWriteHandle = kInvalidHidHandle;
@@ -372,13 +373,6 @@ void CompactDeviceTable() {
     g_deviceCount = used;
 }
 
-bool ContainsIgnoringCase(const std::u16string& haystack, const std::u16string& needle) {
-    auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    auto it = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
-                          [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
-    return !needle.empty() && it != haystack.end();
-}
-
 }  // namespace
 
 std::u16string UsbLocationOf(const std::u16string& value) {
@@ -396,7 +390,7 @@ std::u16string UsbLocationOf(const std::u16string& value) {
 
 bool IsUsbIdPresent(const std::u16string& text) {
     for (const std::u16string& id : GetHidBackend().UsbHardwareIds()) {
-        if (ContainsIgnoringCase(id, text)) return true;
+        if (ContainsIgnoringAsciiCase(id, text)) return true;
     }
     return false;
 }

@@ -9,6 +9,7 @@
 #include "device/file_system.h"
 #include "device/registry.h"
 #include "device/user_notice.h"
+#include "text/ascii_case.h"
 #include "text/one_string_format.h"
 #include "text/u16_buffer.h"
 #include "text/ui_texts.h"
@@ -42,17 +43,6 @@ std::u16string ProfileName(int index) {
 
 bool IsEmpty(const char16_t* path) {
     return path == nullptr || path[0] == u'\0';
-}
-
-char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
-}
-
-// Windows paths ignore case, so "fconfig1.ini" is the first profile's file too.
-bool ContainsIgnoringCase(std::u16string_view text, std::u16string_view part) {
-    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                          [](char16_t a, char16_t b) { return LowerAscii(a) == LowerAscii(b); });
-    return it != text.end();
 }
 
 void Notify(UserNoticeSink* owner, std::u16string_view text) {
@@ -128,7 +118,8 @@ LoadResult LoadProfile(const char16_t* path, bool createIfMissing) {
     std::u16string filePath(BufferText(path, PROFILE_TEXT_LENGTH));
     ClearButtonMacroIds();
 
-    if (g_defaultSettingInRegistry && ContainsIgnoringCase(filePath, kFirstProfileFile) &&
+    // Windows paths ignore case, so "fconfig1.ini" is the first profile's file too.
+    if (g_defaultSettingInRegistry && ContainsIgnoringAsciiCase(filePath, kFirstProfileFile) &&
         LoadDefaultSettingFromRegistry())
         return LoadResult::Loaded;
 
