@@ -116,12 +116,13 @@ bool LoadDefaultSettingFromRegistry() {
 LoadResult LoadProfile(const char16_t* path, bool createIfMissing) {
     if (IsEmpty(path)) return LoadResult::Failed;
     std::u16string filePath(BufferText(path, PROFILE_TEXT_LENGTH));
-    ClearButtonMacroIds();
 
     // Windows paths ignore case, so "fconfig1.ini" is the first profile's file too.
     if (g_defaultSettingInRegistry && ContainsIgnoringAsciiCase(filePath, kFirstProfileFile) &&
-        LoadDefaultSettingFromRegistry())
+        LoadDefaultSettingFromRegistry()) {
+        ClearButtonMacroIds();
         return LoadResult::Loaded;
+    }
 
     FileError error = FileError::None;
     std::unique_ptr<File> file = GetFileSystem().Open(filePath, FileOpenMode::Read, &error);
@@ -133,6 +134,9 @@ LoadResult LoadProfile(const char16_t* path, bool createIfMissing) {
         }
         return LoadResult::Failed;
     }
+    // Only now are the settings replaced: a load that fails keeps them, and with
+    // them the page's last assignments.
+    ClearButtonMacroIds();
     std::memset(&g_settings, 0, kSettingsSize);
     file->Read(&g_settings, kSettingsSize);
     file.reset();
@@ -183,6 +187,7 @@ int LoadProfileFile(const char16_t* path, int createIfMissing) {
 int CreateDefaultProfileFile(const char16_t* path) {
     if (IsEmpty(path)) return 0;
     std::u16string filePath(BufferText(path, PROFILE_TEXT_LENGTH));
+    ClearButtonMacroIds();
     ApplyNewProfileDefaults();
     // The defaults leave the magic alone, and on a first run the record is all
     // zero: without this the new file would be refused by an import.

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "device/button_macro_ids.h"
 #include "device/file_system.h"
 #include "device/profiles.h"
 #include "sim/memory_file_system.h"
@@ -111,9 +112,12 @@ TEST_P(ProfileStoreFaultTest, SwitchOntoUnreadableProfileStops) {
     Files().PutFile(ProfilePath(1), BytesOf(SampleRecord(3)));
     Files().FailOpen(ProfilePath(1), FileError::Other);
     g_settings.reportRateCode = 4;
+    g_buttonMacroIds[3] = 0x15000003;  // the page's last assignment in the profile that stays
     EXPECT_FALSE(SwitchActiveProfile(1, nullptr));
     EXPECT_EQ(g_activeProfile, &g_profileSlots[0]);
     EXPECT_EQ(g_settings.reportRateCode, 4);
+    EXPECT_EQ(g_buttonMacroIds[3], 0x15000003) << "the settings were not replaced";
+    g_buttonMacroIds[3] = 0;
     EXPECT_EQ(g_profileSlots[1].isActive, 0u);
     EXPECT_FALSE(SwitchActiveProfile(PROFILE_SLOT_COUNT, nullptr));
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "device/button_macro_ids.h"
 #include "device/device_state.h"
 #include "device/file_system.h"
 #include "device/profiles.h"
@@ -306,8 +307,11 @@ TEST_P(ProfileStoreTest, SwitchOntoMissingProfileGoesOnWithTheNewProfile) {
         return BytesOf(edited);
     }();
 
+    g_buttonMacroIds[1] = 0x15000001;  // an assignment made for the old profile
+
     ASSERT_TRUE(SwitchActiveProfile(2, nullptr));
 
+    EXPECT_EQ(g_buttonMacroIds[1], 0) << "forgotten with the old profile's settings";
     EXPECT_EQ(*env->GetFile(ProfilePath(0)), firstBeforeSwitch) << "the old profile was saved first";
     ASSERT_EQ(g_activeProfile, &g_profileSlots[2]);
     for (int i = 0; i < PROFILE_SLOT_COUNT; ++i)
