@@ -2,6 +2,7 @@
 
 namespace {
 CodePages* g_codePages = nullptr;
+}  // namespace
 
 void AppendCodePoint(std::u16string& out, uint32_t cp) {
     if (cp >= 0x10000) {
@@ -12,7 +13,6 @@ void AppendCodePoint(std::u16string& out, uint32_t cp) {
         out.push_back(char16_t(cp));
     }
 }
-}  // namespace
 
 CodePages& GetCodePages() {
     return g_codePages ? *g_codePages : SystemCodePages();

@@ -37,3 +37,6 @@ void SetCodePages(CodePages* codePages);  // null restores the system's
 // not take: 1200 and 1201 (UTF-16 in either byte order) and 65005 (UTF-32LE). A
 // trailing partial unit is dropped.
 std::u16string DecodeCodePage(uint32_t codePage, std::string_view bytes);
+
+// Appends one code point (at most U+10FFFF), as a surrogate pair from U+10000 on.
+void AppendCodePoint(std::u16string& out, uint32_t codePoint);

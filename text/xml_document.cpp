@@ -47,16 +47,6 @@ std::u16string Decimal(int64_t value) {
     return Ascii(std::to_string(value));
 }
 
-void AppendCodePoint(std::u16string& out, uint32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(char16_t(0xD800 + (cp >> 10)));
-        out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(char16_t(cp));
-    }
-}
-
 // One token at a time over text[0, end). Positions are 64-bit inside so that
 // looking a few units ahead near the end can never wrap.
 class Scanner {
