@@ -51,9 +51,12 @@ int BuildDeviceMacroImage(const MacroRecord& record, uint8_t slot, uint8_t* buff
 
     const uint32_t count = MacroEventCountOf(record);
     int j = 1;
-    uint32_t i = 0;
+    // The events processed: all of them, or those up to the one that filled the
+    // last step. Both count fields of the image are made from this number.
+    uint32_t processed = count;
+    bool stopped = false;
     uint8_t previousType = 0;
-    for (i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < count; ++i) {
         const MacroEvent event = record.events[i];
         const uint8_t type = MacroEventType(event);
         const uint32_t value = MacroEventValue(event);
@@ -91,17 +94,23 @@ int BuildDeviceMacroImage(const MacroRecord& record, uint8_t slot, uint8_t* buff
             break;
         }
         previousType = type;
-        // The index stays at the last event processed.
-        if (j > MACRO_LAST_STEP) break;
+        if (j > MACRO_LAST_STEP) {
+            processed = i + 1;
+            stopped = true;
+            break;
+        }
     }
 
     std::string name = MacroNameForDevice(MacroNameOf(record));
     std::memcpy(buffer + MACRO_IMAGE_NAME, name.data(), name.size());
 
-    PutU32(buffer + MACRO_IMAGE_SIZE_FIELD, 4 * i + 112);
+    // The mouse's count field runs one ahead of the events when the macro fits,
+    // and equals them when the steps ran out (also on the macro's last event).
+    const uint32_t countField = stopped ? processed : processed + 1;
+    PutU32(buffer + MACRO_IMAGE_SIZE_FIELD, 4 * processed + 112);
     PutU32(buffer + MACRO_IMAGE_MAGIC, record.magic);
     PutU32(buffer + MACRO_IMAGE_MACRO_ID, record.macroId);
-    PutU16(buffer + MACRO_IMAGE_EVENT_COUNT, i + 1);
+    PutU16(buffer + MACRO_IMAGE_EVENT_COUNT, countField);
     buffer[MACRO_IMAGE_STEP_POSITION] = uint8_t(j);
     buffer[MACRO_IMAGE_STEP_POSITION + 1] = 0;
     return j;

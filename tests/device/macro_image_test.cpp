@@ -145,8 +145,9 @@ TEST_F(MacroImageTest, StopsAfterTheSeventiethStep) {
     EXPECT_EQ(Build(Record(keys, u"Keys")), 71);
     EXPECT_EQ(Step(70), (Bytes{0x82, 0x04, 10, 0}));
     EXPECT_EQ(Step(71), (Bytes{0x00, 0x04, 0, 0}));
+    // Events 0..70 were processed: both count fields say 71.
     EXPECT_EQ(U16(MACRO_IMAGE_EVENT_COUNT), 71u) << "only the events processed count";
-    EXPECT_EQ(U32(MACRO_IMAGE_SIZE_FIELD), 112u + 4 * 70);
+    EXPECT_EQ(U32(MACRO_IMAGE_SIZE_FIELD), 112u + 4 * 71);
     EXPECT_EQ(image[MACRO_IMAGE_NAME], 'K') << "the steps never reach the name";
 
     // Keys each followed by a delay: the 70th delay (event 139) ends the image.
@@ -159,6 +160,16 @@ TEST_F(MacroImageTest, StopsAfterTheSeventiethStep) {
     EXPECT_EQ(Step(70), (Bytes{0x01, 0x04, 1, 0}));
     EXPECT_EQ(Step(71), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(U16(MACRO_IMAGE_EVENT_COUNT), 140u);
+    EXPECT_EQ(U32(MACRO_IMAGE_SIZE_FIELD), 112u + 4 * 140);
+
+    // The steps run out on the record's last event: the stop still counts.
+    paced.resize(140);
+    EXPECT_EQ(Build(Record(paced)), 71);
+    EXPECT_EQ(U16(MACRO_IMAGE_EVENT_COUNT), 140u);
+    EXPECT_EQ(U32(MACRO_IMAGE_SIZE_FIELD), 112u + 4 * 140);
+    paced.resize(139);
+    EXPECT_EQ(Build(Record(paced)), 70);
+    EXPECT_EQ(U16(MACRO_IMAGE_EVENT_COUNT), 140u) << "all 139 events fit: one ahead";
     EXPECT_EQ(U32(MACRO_IMAGE_SIZE_FIELD), 112u + 4 * 139);
 }
 
