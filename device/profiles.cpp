@@ -158,12 +158,15 @@ void LoadProfileTable() {
     ProfileSlot* active = nullptr;
     for (ProfileSlot& slot : g_profileSlots) {
         if (slot.magic != PROFILE_SLOT_MAGIC || slot.isActive == 0) continue;
-        if (LoadProfileFile(slot.filePath, 1) == 1) {
+        LoadResult loaded = LoadProfile(slot.filePath, true);
+        if (loaded == LoadResult::Loaded) {
             active = &slot;
             break;
         }
         slot.isActive = 0;
-        CreateDefaultProfileFile(slot.filePath);
+        // A file that is there but cannot be read now (another program holds it)
+        // is still the user's profile: only a missing one is made anew.
+        if (loaded == LoadResult::Missing) CreateDefaultProfileFile(slot.filePath);
     }
 
     for (int i = 0; i < PROFILE_FILE_COUNT; ++i)

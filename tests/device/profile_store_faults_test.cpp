@@ -122,6 +122,27 @@ TEST_P(ProfileStoreFaultTest, SwitchOntoUnreadableProfileStops) {
     EXPECT_FALSE(SwitchActiveProfile(PROFILE_SLOT_COUNT, nullptr));
 }
 
+// An active profile whose file is there but cannot be read just now (another
+// program holds it) is passed over at start-up, never overwritten with defaults.
+TEST_P(ProfileStoreFaultTest, ActiveProfileThatCannotBeReadIsNotReplaced) {
+    ProfileSlot table[PROFILE_SLOT_COUNT]{};
+    table[2].isActive = 1;
+    PutTable(table);
+    env->AddFolder(env->Folder() + u"Config");
+    env->PutFile(ProfilePath(0), BytesOf(SampleRecord(5)));
+    const Bytes third = BytesOf(SampleRecord(3));
+    env->PutFile(ProfilePath(2), third);
+    Files().FailOpen(ProfilePath(2), FileError::Other);
+
+    LoadProfileTable();
+
+    Files().FailOpen(ProfilePath(2), FileError::None);
+    EXPECT_EQ(*env->GetFile(ProfilePath(2)), third);
+    ASSERT_EQ(g_activeProfile, &g_profileSlots[0]);
+    EXPECT_EQ(g_settings.reportRateCode, 5);
+    for (int i = 0; i < PROFILE_SLOT_COUNT; ++i) EXPECT_EQ(g_profileSlots[i].isActive, i == 0 ? 1u : 0u);
+}
+
 TEST_P(ProfileStoreFaultTest, KeyThatCannotBeCreatedLeavesTheDefaults) {
     Registry().FailCreate(true);
     LoadProfileTable();
