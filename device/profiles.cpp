@@ -188,13 +188,16 @@ int LoadProfileFile(const char16_t* path, int createIfMissing) {
 }
 
 int CreateDefaultProfileFile(const char16_t* path) {
-    if (IsEmpty(path)) return 0;
+    if (!path) return 0;
     std::u16string filePath(BufferText(path, PROFILE_TEXT_LENGTH));
     ClearButtonMacroIds();
     ApplyNewProfileDefaults();
     // The defaults leave the magic alone, and on a first run the record is all
     // zero: without this the new file would be refused by an import.
     g_settings.magic = SETTINGS_MAGIC;
+    // A slot left without a path (no path fitted) gets no file, but the settings
+    // in use are the defaults all the same, never a zero record.
+    if (filePath.empty()) return 0;
     GetFileSystem().CreateFolder(ProgramFolder() + kConfigFolder);
     return WriteWholeFile(filePath, &g_settings, kSettingsSize) == FileError::None ? 1 : 0;
 }

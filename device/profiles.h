@@ -54,7 +54,8 @@ void LoadProfileTable();
 int LoadProfileFile(const char16_t* path, int createIfMissing);
 
 // Creates the Config folder and a new profile file from the new-profile
-// defaults applied to g_settings: 1 on success.
+// defaults applied to g_settings: 1 on success. An empty path (a slot no path
+// fitted) still applies the defaults, and gives 0.
 int CreateDefaultProfileFile(const char16_t* path);
 
 // Writes g_settings to the active profile's file. Failures are shown through

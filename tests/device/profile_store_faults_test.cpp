@@ -102,6 +102,9 @@ TEST_P(ProfileStoreFaultTest, ProgramFolderTooLongForTheSlots) {
     for (int i = 0; i < PROFILE_FILE_COUNT; ++i)
         EXPECT_EQ(BufferText(g_profileSlots[i].filePath), u"") << "slot " << i;
     EXPECT_TRUE(Files().FileNames().empty());
+    // No file can hold the first profile, but the program still runs on its defaults.
+    EXPECT_EQ(g_settings.magic, SETTINGS_MAGIC);
+    EXPECT_EQ(g_settings.powerDownTime, 60u);
     SaveCurrentProfile(nullptr);
     ASSERT_EQ(notices.shown.size(), 1u) << "the lost save is not silent";
     EXPECT_EQ(notices.shown[0].text, u"missing: ");
