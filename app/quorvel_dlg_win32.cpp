@@ -132,8 +132,7 @@ void CQuorvelDlg::LoadSkinBackground() {
     SetWindowPos(nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CQuorvelDlg::OnPaint() {
-    PaintDC dc(m_hWnd);
+void CQuorvelDlg::PaintBackground(HDC dc) {
     if (m_bmpBackground.IsEmpty()) return;
     SIZE size = m_bmpBackground.GetSize();
     MemoryDC memory(dc);
@@ -198,8 +197,13 @@ BOOL CQuorvelDlg::OnCommand(WPARAM wp, LPARAM lp) {
 
 LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT:
-        OnPaint();
+    case WM_PAINT: {
+        PaintDC dc(m_hWnd);
+        PaintBackground(dc);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintBackground(reinterpret_cast<HDC>(wp));
         return 0;
     case WM_ERASEBKGND:
         return TRUE;  // the paint covers the whole window

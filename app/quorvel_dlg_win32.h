@@ -106,7 +106,7 @@ private:
     void RegisterDeviceNotifications();
     // The skin's background: the window takes its size and is centred.
     void LoadSkinBackground();
-    void OnPaint();
+    void PaintBackground(HDC dc);
 
     Teardown m_teardown{*this};
     MainWindowLife m_life{m_teardown};

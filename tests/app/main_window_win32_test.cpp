@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, StartWithTheMouseOpensWithoutMessageAndReadsNothingYet) {
             RECT r = dlg.GetClientRect();
             client = {r.right - r.left, r.bottom - r.top};
             skin = dlg.m_bmpBackground.GetSize();
-            SaveScreenshot(*CaptureFromScreen(dlg.m_hWnd), L"main_window_startup");
+            SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_startup");
         });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });

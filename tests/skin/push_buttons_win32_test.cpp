@@ -385,7 +385,7 @@ TEST_F(PushButtonTest, ScreenshotsOfEachKindInEachState) {
     CBitmapBtn arrows[3];
     const wchar_t* captions[3] = {L"1/3", L"Next", L"Back"};
     for (int i = 0; i < 3; ++i) {
-        RECT r{10 + i * 60, 10, 56 + i * 60, 56};
+        RECT r{10 + i * 60, 120, 56 + i * 60, 166};  // below the state buttons in the live dialog
         ASSERT_TRUE(arrows[i].Create(L"", kButtonStyle, r, &dialog, 10 + i));
         arrows[i].LoadImage(TestSkinPath(i ? L"Right.png" : L"Left.png"), &dialog.Background(), r);
         arrows[i].m_textOrientation = i + 1;  // horizontal, 90 and 270 degrees
@@ -405,10 +405,9 @@ TEST_F(PushButtonTest, ScreenshotsOfEachKindInEachState) {
     ::BitBlt(pictures.dc(), 200, 10, tileDib->width(), tileDib->height(), tileDib->dc(), 0, 0, SRCCOPY);
     EXPECT_TRUE(SaveScreenshot(pictures, L"picture_buttons"));
 
-    // The live dialog as the screen shows it.
+    // The live dialog with its buttons, each painting itself.
     PumpMessages(50);
-    std::unique_ptr<Dib32> screen = CaptureFromScreen(dialog.m_hWnd);
-    EXPECT_TRUE(SaveScreenshot(*screen, L"push_buttons_dialog"));
+    EXPECT_TRUE(SaveScreenshot(*RenderWindow(dialog.m_hWnd), L"push_buttons_dialog"));
 }
 
 }  // namespace

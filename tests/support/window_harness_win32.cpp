@@ -129,15 +129,22 @@ LRESULT TestDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case WM_PAINT: {
         PaintDC dc(m_hWnd);
-        MemoryDC source(dc);
-        source.Select(m_background);
-        ::BitBlt(dc, 0, 0, m_width, m_height, source, 0, 0, SRCCOPY);
+        PaintBackground(dc);
         return 0;
     }
+    case WM_PRINTCLIENT:
+        PaintBackground(reinterpret_cast<HDC>(wp));
+        return 0;
     default:
         break;
     }
     return CDialog::WindowProc(msg, wp, lp);
+}
+
+void TestDialog::PaintBackground(HDC dc) const {
+    MemoryDC source(dc);
+    source.Select(m_background);
+    ::BitBlt(dc, 0, 0, m_width, m_height, source, 0, 0, SRCCOPY);
 }
 
 BOOL TestDialog::PreTranslateMessage(MSG* msg) {
@@ -171,15 +178,37 @@ std::unique_ptr<Dib32> RenderPrintClient(const CWnd& window) {
     return dib;
 }
 
-std::unique_ptr<Dib32> CaptureFromScreen(HWND hwnd) {
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpMessages(100);
+namespace {
+
+// Paints hwnd's client into dc, then its visible children over it, bottom of
+// the z-order first, each into a DIB of its own that is copied to its place.
+void RenderTree(HWND hwnd, HDC dc) {
+    ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    std::vector<HWND> children;
+    for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        HWND child = *it;
+        if (!::IsWindowVisible(child)) continue;
+        RECT r{};
+        ::GetClientRect(child, &r);
+        if (r.right <= 0 || r.bottom <= 0) continue;
+        POINT at{0, 0};
+        ::MapWindowPoints(child, hwnd, &at, 1);
+        Dib32 part(r.right, r.bottom);
+        RenderTree(child, part.dc());
+        ::GdiFlush();
+        ::BitBlt(dc, at.x, at.y, r.right, r.bottom, part.dc(), 0, 0, SRCCOPY);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<Dib32> RenderWindow(HWND hwnd) {
     RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    auto dib = std::make_unique<Dib32>(r.right - r.left, r.bottom - r.top);
-    HDC screen = ::GetDC(nullptr);
-    ::BitBlt(dib->dc(), 0, 0, dib->width(), dib->height(), screen, r.left, r.top, SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
+    ::GetClientRect(hwnd, &r);
+    auto dib = std::make_unique<Dib32>(r.right, r.bottom);
+    RenderTree(hwnd, dib->dc());
     ::GdiFlush();
     return dib;
 }

@@ -64,6 +64,8 @@ protected:
     BOOL PreTranslateMessage(MSG* msg) override;
 
 private:
+    void PaintBackground(HDC dc) const;
+
     int m_width;
     int m_height;
     CBitmap m_background;
@@ -77,8 +79,10 @@ uint32_t TestBackgroundPixel(int x, int y);
 std::unique_ptr<Dib32> RenderOwnerDrawn(const CWnd& control, UINT itemState = 0);
 // Paints a window that answers WM_PRINTCLIENT into a DIB of its client size.
 std::unique_ptr<Dib32> RenderPrintClient(const CWnd& window);
-// What the screen shows of a window, after it and its children have repainted.
-std::unique_ptr<Dib32> CaptureFromScreen(HWND hwnd);
+// A window's client area with its visible children, each painted by itself
+// into the DIB (WM_PRINTCLIENT), never read back from the screen: a window of
+// another program on the same display cannot get into the picture.
+std::unique_ptr<Dib32> RenderWindow(HWND hwnd);
 
 bool SaveScreenshot(const Dib32& dib, const std::wstring& name);
 
