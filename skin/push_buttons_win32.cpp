@@ -293,12 +293,7 @@ void DrawOrientedCaption(HDC dc, const std::wstring& text, int width, int height
     ::SetBkMode(dc, oldMode);
 }
 
-void CBitmapBtn::LoadImage(const std::wstring& path, const CBitmap* background, RECT rect) {
-    m_image = GdipImage::FromFile(path);
-    SnapshotBackground(*this, m_background, background, rect);
-}
-
-void CBitmapBtn::SetText(const std::wstring& text) {
+void CSkinPictureButton::SetText(const std::wstring& text) {
     m_text = text;
     if (m_hWnd) {
         SetWindowText(text);
@@ -306,12 +301,12 @@ void CBitmapBtn::SetText(const std::wstring& text) {
     }
 }
 
-void CBitmapBtn::PreSubclassWindow() {
+void CSkinPictureButton::PreSubclassWindow() {
     CButton::PreSubclassWindow();
     ModifyStyle(WS_TABSTOP, 0);
 }
 
-LRESULT CBitmapBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CSkinPictureButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 0;
@@ -326,6 +321,16 @@ LRESULT CBitmapBtn::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return CButton::WindowProc(msg, wp, lp);
 }
 
+void CSkinPictureButton::DrawCaption(HDC dc, int width, int height) const {
+    DrawOrientedCaption(dc, m_text, width, height, m_fontHeight, 500, m_textOrientation, m_textOffsetX,
+                        m_textOffsetY, m_textColor);
+}
+
+void CBitmapBtn::LoadImage(const std::wstring& path, const CBitmap* background, RECT rect) {
+    m_image = GdipImage::FromFile(path);
+    SnapshotBackground(*this, m_background, background, rect);
+}
+
 void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* dis) {
     RECT client = GetClientRect();
     SkinPaintBuffer buffer(dis->hDC, m_background, client.right, client.bottom);
@@ -333,8 +338,7 @@ void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* dis) {
         GdipGraphics graphics(buffer.dc());
         graphics.DrawImageRect(&m_image, 0, 0, client.right, client.bottom);
     }
-    DrawOrientedCaption(buffer.dc(), m_text, client.right, client.bottom, m_fontHeight, 500, m_textOrientation,
-                        m_textOffsetX, m_textOffsetY, m_textColor);
+    DrawCaption(buffer.dc(), client.right, client.bottom);
     buffer.Present();
 }
 
@@ -350,34 +354,6 @@ void CDeviceBitmap::SetImagePaths(const std::wstring& picture, const std::wstrin
     m_iconPaths[0] = icon1;
     m_iconPaths[1] = icon2;
     m_iconPaths[2] = icon3;
-}
-
-void CDeviceBitmap::SetText(const std::wstring& text) {
-    m_text = text;
-    if (m_hWnd) {
-        SetWindowText(text);
-        Invalidate(TRUE);
-    }
-}
-
-void CDeviceBitmap::PreSubclassWindow() {
-    CButton::PreSubclassWindow();
-    ModifyStyle(WS_TABSTOP, 0);
-}
-
-LRESULT CDeviceBitmap::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_ERASEBKGND:
-        return 0;
-    case WM_KILLFOCUS: {
-        LRESULT result = Default();
-        Invalidate(TRUE);
-        return result;
-    }
-    default:
-        break;
-    }
-    return CButton::WindowProc(msg, wp, lp);
 }
 
 void CDeviceBitmap::DrawItem(DRAWITEMSTRUCT* dis) {
@@ -402,7 +378,6 @@ void CDeviceBitmap::DrawItem(DRAWITEMSTRUCT* dis) {
             graphics.DrawImagePart(&icon, r.left, r.top, 0, 0, w, h);
         }
     }
-    DrawOrientedCaption(buffer.dc(), m_text, client.right, client.bottom, m_fontHeight, 500, m_textOrientation,
-                        m_textOffsetX, m_textOffsetY, m_textColor);
+    DrawCaption(buffer.dc(), client.right, client.bottom);
     buffer.Present();
 }

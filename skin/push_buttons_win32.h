@@ -116,51 +116,58 @@ private:
     void OnDoubleClick();
 };
 
-// A one-image button with an optional centred, optionally rotated caption.
-class CBitmapBtn : public CButton {
+// What the picture buttons share: no states of their own, a caption placed by
+// TextOut (horizontal or rotated), and the handlers of the image buttons.
+class CSkinPictureButton : public CButton {
 public:
     CBitmap m_background;
     std::wstring m_text;
-    GdipImage m_image;  // loaded by LoadImage, owned here
-    int m_fontHeight = 14;
+    int m_fontHeight;
     int m_textOffsetX = 0;
     int m_textOffsetY = 0;
     int m_textOrientation = 0;  // 2: 90 degrees, 3: 270 degrees, else horizontal
-    COLORREF m_textColor = 0xFFFFFF;
+    COLORREF m_textColor;
 
-    void LoadImage(const std::wstring& path, const CBitmap* background, RECT rect);
     void SetText(const std::wstring& text);
 
 protected:
+    CSkinPictureButton(int fontHeight, COLORREF textColor) : m_fontHeight(fontHeight), m_textColor(textColor) {}
+
     void PreSubclassWindow() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The caption over what the paint has drawn so far.
+    void DrawCaption(HDC dc, int width, int height) const;
+};
+
+// A one-image button with an optional centred, optionally rotated caption.
+class CBitmapBtn : public CSkinPictureButton {
+public:
+    CBitmapBtn() : CSkinPictureButton(14, 0xFFFFFF) {}
+
+    GdipImage m_image;  // loaded by LoadImage, owned here
+
+    void LoadImage(const std::wstring& path, const CBitmap* background, RECT rect);
+
+protected:
     void DrawItem(DRAWITEMSTRUCT* dis) override;
 };
 
 // A device tile: the device picture, up to three small icons and a caption.
-class CDeviceBitmap : public CButton {
+class CDeviceBitmap : public CSkinPictureButton {
 public:
-    CBitmap m_background;
-    std::wstring m_text;
+    CDeviceBitmap() : CSkinPictureButton(16, 0) {}
+
     RECT m_iconRects[3] = {{30, 15, 72, 38}, {80, 15, 122, 38}, {130, 15, 172, 38}};
-    int m_fontHeight = 16;
-    int m_textOffsetX = 0;
-    int m_textOffsetY = 0;
-    int m_textOrientation = 0;
     std::wstring m_picturePath;
     std::wstring m_iconPaths[3];
-    COLORREF m_textColor = 0;
 
     void SetImages(const std::wstring& picture, const std::wstring& icon1, const std::wstring& icon2,
                    const std::wstring& icon3, const CBitmap* background, RECT rect);
     // An empty path leaves its place empty.
     void SetImagePaths(const std::wstring& picture, const std::wstring& icon1, const std::wstring& icon2,
                        const std::wstring& icon3);
-    void SetText(const std::wstring& text);
 
 protected:
-    void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void DrawItem(DRAWITEMSTRUCT* dis) override;
 };
 
