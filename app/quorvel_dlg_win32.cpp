@@ -196,15 +196,8 @@ BOOL CQuorvelDlg::OnCommand(WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintBackground(dc); })) return 0;
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(m_hWnd);
-        PaintBackground(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintBackground(reinterpret_cast<HDC>(wp));
-        return 0;
     case WM_ERASEBKGND:
         return TRUE;  // the paint covers the whole window
     case WM_HELP:

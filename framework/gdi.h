@@ -183,6 +183,23 @@ private:
     PAINTSTRUCT m_ps{};
 };
 
+// WM_PAINT and WM_PRINTCLIENT draw the same client: on the screen through
+// BeginPaint, or into the caller's DC (PrintWindow, screenshots). True when msg
+// was one of them and paint has run.
+template <typename Paint>
+bool HandlePaintMessage(HWND hwnd, UINT msg, WPARAM wp, Paint&& paint) {
+    if (msg == WM_PAINT) {
+        PaintDC dc(hwnd);
+        paint(dc.dc());
+        return true;
+    }
+    if (msg == WM_PRINTCLIENT) {
+        paint(reinterpret_cast<HDC>(wp));
+        return true;
+    }
+    return false;
+}
+
 // A 32-bit top-down DIB section with its own memory DC: pixel passes work on
 // its bits directly, and tests paint into it and read pixels back.
 class Dib32 {

@@ -32,6 +32,7 @@ void CHProgressBar::Post(const SliderNotice& notice) const {
 }
 
 LRESULT CHProgressBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_LBUTTONDOWN:
         if (m_locked) return 0;
@@ -62,14 +63,6 @@ LRESULT CHProgressBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         Invalidate(TRUE);
         return result;
     }
-    case WM_PAINT: {
-        PaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     default:
         break;
     }
@@ -132,20 +125,13 @@ void CBatProgressBar::SetImages(const std::wstring& fill1, const std::wstring& b
 }
 
 LRESULT CBatProgressBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { Paint(dc); })) return 0;
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:
         return 0;  // a display only: the mouse does nothing here
-    case WM_PAINT: {
-        PaintDC dc(m_hWnd);
-        Paint(dc);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
-        return 0;
     default:
         break;
     }

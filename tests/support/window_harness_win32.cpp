@@ -127,13 +127,9 @@ LRESULT TestDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         return TRUE;
-    case WM_PAINT: {
-        PaintDC dc(m_hWnd);
-        PaintBackground(dc);
-        return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-        PaintBackground(reinterpret_cast<HDC>(wp));
+        HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintBackground(dc); });
         return 0;
     default:
         break;
