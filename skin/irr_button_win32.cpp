@@ -14,8 +14,7 @@ void CIrrButton::PreSubclassWindow() {
 
 void CIrrButton::SetImages(const GdipImage* normal, const GdipImage* hover, const GdipImage* selected,
                            const CBitmap* background, RECT rect) {
-    SnapshotBackground(*this, m_background, background, rect);
-    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    TakeButtonBackground(*this, m_background, background, rect);
     m_imageNormal = normal;
     m_imageHover = hover;
     m_imageSelected = selected;

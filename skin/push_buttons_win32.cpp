@@ -187,8 +187,7 @@ LRESULT CSkinStateButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CGDIBitmapBtn::SetImages(const GdipImage* normal, const GdipImage* hover, const GdipImage* pressed,
                               const CBitmap* background, RECT rect) {
-    SnapshotBackground(*this, m_background, background, rect);
-    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    TakeButtonBackground(*this, m_background, background, rect);
     m_imageNormal = normal;
     m_imageHover = hover;
     m_imagePressed = pressed;
@@ -202,8 +201,7 @@ void CGDIBitmapBtn::SetStateBitmaps(const CBitmap* normal, const CBitmap* hover,
         for (int i = 0; i < 3; ++i)
             if (sources[i]) CopyBitmapRect(dc, m_stateBitmaps[i], *sources[i], 0, rect);
     }
-    SnapshotBackground(*this, m_background, background, rect);
-    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    TakeButtonBackground(*this, m_background, background, rect);
 }
 
 void CGDIBitmapBtn::DrawStateImage(GdipGraphics& graphics, StateImage image, int width, int height) {
@@ -228,8 +226,7 @@ void CGDIBitmapBtn::DrawStateImage(GdipGraphics& graphics, StateImage image, int
 
 void CGDIBitmapBtnEx::SetImages(const std::wstring& normal, const std::wstring& hover,
                                 const std::wstring& pressed, const CBitmap* background, RECT rect) {
-    SnapshotBackground(*this, m_background, background, rect);
-    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    TakeButtonBackground(*this, m_background, background, rect);
     m_pathNormal = normal;
     m_pathHover = hover;
     m_pathPressed = pressed;

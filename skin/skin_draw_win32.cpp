@@ -33,6 +33,11 @@ void SnapshotBackground(const CWnd& control, CBitmap& dst, const CBitmap* parent
     CopyBitmapRect(dc, dst, *parentBackground, 1, r);
 }
 
+void TakeButtonBackground(CWnd& button, CBitmap& dst, const CBitmap* parentBackground, RECT r) {
+    SnapshotBackground(button, dst, parentBackground, r);
+    button.ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+}
+
 SkinPaintBuffer::SkinPaintBuffer(HDC target, const CBitmap& snapshot, int width, int height)
     : m_target(target), m_width(width), m_height(height), m_buffer(target) {
     m_bitmap.CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1);

@@ -23,6 +23,10 @@ void CopyBitmapRect(HDC ref, CBitmap& dst, const CBitmap& src, int offsetFlag, R
 // (r in the parent's client coordinates).
 void SnapshotBackground(const CWnd& control, CBitmap& dst, const CBitmap* parentBackground, RECT r);
 
+// What giving a button its images does besides storing them: the snapshot of
+// the parent's background under it, and no border or tab stop from then on.
+void TakeButtonBackground(CWnd& button, CBitmap& dst, const CBitmap* parentBackground, RECT r);
+
 // The double-buffered paint: the snapshot goes into a buffer of the client
 // size, the caller draws the state image and the text into dc(), and
 // Present() copies the buffer to the target in one blit.

@@ -104,6 +104,27 @@ TEST_F(PushButtonTest, SnapshotIsTheBackgroundUnderTheButtonEvenAtTheEdge) {
     for (auto [x, y] : {std::pair{0, 0}, {59, 19}, {30, 10}}) EXPECT_EQ(dib->Rgb(x, y), TestBackgroundPixel(420 + x, 300 + y));
 }
 
+// None of the skinned buttons is reached by Tab; a state button given its
+// images loses its border too.
+TEST_F(PushButtonTest, NoTabStopFromTheStartAndNoBorderOnceGivenImages) {
+    constexpr DWORD kWithExtras = kButtonStyle | WS_TABSTOP | WS_BORDER;
+    auto extras = [](const CWnd& w) { return w.GetStyle() & (WS_TABSTOP | WS_BORDER); };
+    CGDIBitmapBtn plain;
+    CGDIBitmapBtnEx byPath;
+    CBitmapBtn arrow;
+    CDeviceBitmap tile;
+    ASSERT_TRUE(plain.Create(L"", kWithExtras, RECT{0, 0, 60, 20}, &dialog, 1));
+    ASSERT_TRUE(byPath.Create(L"", kWithExtras, RECT{0, 30, 60, 50}, &dialog, 2));
+    ASSERT_TRUE(arrow.Create(L"", kWithExtras, RECT{0, 60, 46, 106}, &dialog, 3));
+    ASSERT_TRUE(tile.Create(L"", kWithExtras, RECT{100, 0, 304, 200}, &dialog, 4));
+    for (const CWnd* b : std::initializer_list<const CWnd*>{&plain, &byPath, &arrow, &tile})
+        EXPECT_EQ(extras(*b), static_cast<DWORD>(WS_BORDER));
+    plain.SetImages(&normal, &hover, &pressed, &dialog.Background(), RECT{0, 0, 60, 20});
+    byPath.SetImages(normalPath, hoverPath, pressedPath, &dialog.Background(), RECT{0, 30, 60, 50});
+    EXPECT_EQ(extras(plain), 0u);
+    EXPECT_EQ(extras(byPath), 0u);
+}
+
 TEST_F(PushButtonTest, CopyBitmapRectReleasesTheOldCopyAndKeepsItOnAnEmptySource) {
     CBitmap copy;
     HDC screen = ::GetDC(nullptr);
