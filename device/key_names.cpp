@@ -334,10 +334,12 @@ std::u16string KeyComboText(uint32_t code) {
         if (key2 != 0) text += u"+" + ComboKeyName(key2);
         return text;
     }
-    // The mouse keeps the HID modifier byte, whose high half holds the right-hand
-    // modifiers: they are shown like the left-hand ones, so that no code with
-    // modifiers is shown without them.
-    const uint8_t held = uint8_t((modifiers | modifiers >> 4) & 0x0F);
+    // Only the four left-hand bits name modifiers. A byte with none of them can
+    // only come back from the mouse, which keeps the HID modifier byte: its high
+    // half holds the right-hand modifiers, shown like their left-hand twins so
+    // that no code with modifiers is shown without them.
+    uint8_t held = modifiers & 0x0F;
+    if (held == 0) held = uint8_t(modifiers >> 4);
     static constexpr struct {
         uint8_t bit;
         const char16_t* name;

@@ -164,9 +164,12 @@ TEST_F(KeyNamesTest, KeyCombinationTexts) {
         {code(0x00, 0x0F, 0x04, 0x05), u"Shift + Ctrl + Alt + Win + A+B"},
         {code(0x00, 0x08, 0x29, 0x00), u"Win + Esc"},
         {code(0x00, 0x03, 0x00, 0x05), u"Shift + Ctrl+B"},
-        // Right-hand modifiers (the high half of the HID modifier byte) read as their left twins.
+        // A byte with none of the four bits: its right-hand modifiers (the high
+        // half of the HID modifier byte) read as their left twins.
         {code(0x00, 0x10, 0x04, 0x00), u"Ctrl + A"},
         {code(0x00, 0xA0, 0x04, 0x00), u"Shift + Win + A"},
+        // With any of the four bits set, only those name modifiers.
+        {code(0x00, 0x21, 0x04, 0x00), u"Ctrl + A"},
         {code(0x00, 0x00, 0x00, 0x00), u""},
     };
     for (const ComboCase& c : cases) EXPECT_EQ(KeyComboText(c.code), c.text) << std::hex << c.code;
