@@ -204,6 +204,28 @@ TEST_F(BatteryTest, EmptyRangeDrawsNoFillAndTheFirstPairIsTheDefault) {
     EXPECT_EQ(FillExtent(*RenderPrintClient(bar), true, 0x30D070), 0);
 }
 
+// Each paint reads its image pair anew: none of it may stay behind, neither
+// as an object nor as an open file.
+TEST_F(BatteryTest, EachPaintLetsItsImagesGo) {
+    std::wstring fill = WriteSolidPng(L"fill_each.png", 80, 28, 0xFF30D070);
+    std::wstring back = WriteSolidPng(L"back_each.png", 80, 28, 0xFF101010);
+    std::wstring fill2 = WriteSolidPng(L"fill2_each.png", 80, 28, 0xFF3070D0);
+    std::wstring back2 = WriteSolidPng(L"back2_each.png", 80, 28, 0xFF101010);
+    CBatProgressBar bar;
+    ASSERT_TRUE(bar.Create(RECT{20, 20, 100, 48}, &dialog));
+    bar.SetImages(fill, back, fill2, back2, &dialog.Background(), TRUE);
+    bar.m_pos = 72;
+    long gdiBefore = gdi::LiveObjects();
+    long gdiplusBefore = gdiplus::LiveObjects();
+    for (int i = 0; i < 100; ++i) {
+        bar.m_altLook = i % 2;
+        RenderPrintClient(bar);
+    }
+    EXPECT_EQ(gdi::LiveObjects(), gdiBefore);
+    EXPECT_EQ(gdiplus::LiveObjects(), gdiplusBefore);
+    for (const std::wstring& path : {fill, back, fill2, back2}) EXPECT_TRUE(::DeleteFileW(path.c_str()));
+}
+
 TEST_F(BatteryTest, AClickOnTheBarDoesNothing) {
     CBatProgressBar bar;
     ASSERT_TRUE(bar.Create(RECT{20, 20, 100, 48}, &dialog));
