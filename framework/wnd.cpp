@@ -238,26 +238,28 @@ HWND CWnd::GetOwnerHwnd() const {
     return ::GetParent(m_hWnd);
 }
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
-    DWORD style = GetStyle();
+namespace {
+
+// Changes the style (GWL_STYLE) or extended style (GWL_EXSTYLE) bits; with
+// swpFlags the frame is told, as a style change alone does not redraw it.
+BOOL ModifyWindowLong(HWND hwnd, int index, DWORD remove, DWORD add, UINT swpFlags) {
+    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, index));
     DWORD changed = (style & ~remove) | add;
     if (style == changed) return FALSE;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(changed));
+    ::SetWindowLongPtrW(hwnd, index, static_cast<LONG_PTR>(changed));
     if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+        ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
     return TRUE;
 }
 
+}  // namespace
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
+    return ModifyWindowLong(m_hWnd, GWL_STYLE, remove, add, swpFlags);
+}
+
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
-    DWORD style = GetExStyle();
-    DWORD changed = (style & ~remove) | add;
-    if (style == changed) return FALSE;
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(changed));
-    if (swpFlags)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
-    return TRUE;
+    return ModifyWindowLong(m_hWnd, GWL_EXSTYLE, remove, add, swpFlags);
 }
 
 RECT CWnd::GetWindowRect() const {
