@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds both builds and runs every
 # test, native first (fast, with sanitizers), then a short run of each fuzz
-# target (QUORVEL_FUZZ_SECONDS, default 10; 0 skips it), then the Windows build
+# target (QUORVEL_FUZZ_SECONDS, default 6; 0 skips it), then the Windows build
 # under Wine.
 # Extra arguments go to both ctest runs, e.g. -R Settings.
 set -uo pipefail
@@ -16,7 +16,7 @@ else
   status=1
 fi
 
-fuzz_seconds=${QUORVEL_FUZZ_SECONDS:-10}
+fuzz_seconds=${QUORVEL_FUZZ_SECONDS:-6}
 if [ "$fuzz_seconds" != 0 ]; then
   echo "== fuzz targets, $fuzz_seconds s each"
   if "$root/tools/build.sh" fuzz; then
