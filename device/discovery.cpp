@@ -258,6 +258,8 @@ void ScanReceiver(const std::u16string& path) {
     }
     if (matched) return;
 
+    // A path the table cannot hold would leave an entry that no path leads to.
+    if (path.size() >= size_t(PATH_LENGTH)) return;
     DeviceEntry* e = NewEntry();
     if (!e) return;
     e->deviceKind = p.deviceKind;

@@ -68,6 +68,8 @@ void CheckDeviceTable() {
     for (int i = 0; i < DEVICE_TABLE_SIZE; ++i) {
         const DeviceEntry& e = g_deviceTable[i];
         FUZZ_CHECK((e.used != 0) == (i < g_deviceCount));
+        // A device is listed for the paths it can be reached by.
+        if (e.used) FUZZ_CHECK((e.pathMask & 7) != 0);
         for (int k = 0; k < CONNECTION_COUNT; ++k) {
             CheckField(e.paths[k]);
             // A path the entry claims is a path it holds.

@@ -355,6 +355,28 @@ TEST_F(DiscoveryTest, AReceiverWithoutAnIdentifierMakesNoEntry) {
     }
 }
 
+TEST_F(DiscoveryTest, AMouseWhosePathDoesNotFitTheTableMakesNoEntry) {
+    // An entry without its path would list a mouse that no path leads to.
+    const SimMouseIdentity m = MouseM();
+    const std::u16string tooLong = u"\\\\?\\hid#vid_093a&pid_522c&mi_01&col01#" +
+                                   std::u16string(PATH_LENGTH, u'7') + u"&0&0000";
+    for (const bool cable : {false, true}) {
+        SCOPED_TRACE(cable ? "cable" : "receiver");
+        SimHidBackend machine;
+        SetHidBackend(&machine);
+        const uint16_t pid = cable ? 0x622C : 0x522C;
+        const SimDeviceInfo info = cable ? SimDeviceInfo{} : SimTopology::ReceiverDeviceInfo(2, &m, true);
+        const SimLinkInfo link =
+            cable ? SimLinkInfo{} : SimTopology::ReceiverLinkInfo(2, 0x5555, &m, true);
+        machine.Plug(std::make_shared<SimMouseInterface>(
+            SimMouseInterface::CommandInterface(tooLong, pid, u"7&1f"), std::make_shared<SimMouse>(),
+            info, link));
+        ScanDevices();
+        EXPECT_EQ(g_deviceCount, 0);
+        SetHidBackend(&backend);
+    }
+}
+
 TEST_F(DiscoveryTest, ACableIdentifierOfAllFFSkipsItsSecondSubCommand) {
     SimMouseIdentity m = MouseM();
     m.kind1ReceiverId = SIM_ID_NONE;
