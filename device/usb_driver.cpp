@@ -254,11 +254,18 @@ bool CUSBDriver::GetDpiConfig(uint8_t& count, uint8_t& current, uint8_t& ledMode
     return true;
 }
 
-bool CUSBDriver::GetSensorValue(uint8_t sub, uint8_t& value) {
+// The gets of the sensor and timing groups: the outputs are taken only from a
+// reply that echoes the sub-command, and such a mismatch still counts as an answer.
+template <typename Take>
+bool CUSBDriver::GetGroupValue(uint8_t group, uint8_t sub, Take take) {
     std::lock_guard<std::mutex> lock(m_commandLock);
-    GetResult result = GetFrame({CMD_GROUP_SENSOR | CMD_GET_FLAG, sub}, sub);
-    if (result == GetResult::Ok) value = m_inReport[3];
+    GetResult result = GetFrame({uint8_t(group | CMD_GET_FLAG), sub}, sub);
+    if (result == GetResult::Ok) take(m_inReport);
     return result != GetResult::Failed;
+}
+
+bool CUSBDriver::GetSensorValue(uint8_t sub, uint8_t& value) {
+    return GetGroupValue(CMD_GROUP_SENSOR, sub, [&](const uint8_t* reply) { value = reply[3]; });
 }
 
 bool CUSBDriver::GetLiftOffDistance(uint8_t& code) { return GetSensorValue(SENSOR_LIFT_OFF, code); }
@@ -272,30 +279,21 @@ bool CUSBDriver::GetMotionSync(uint8_t& on) { return GetSensorValue(SENSOR_MOTIO
 bool CUSBDriver::GetSensorMode(uint8_t& mode) { return GetSensorValue(SENSOR_MODE, mode); }
 
 bool CUSBDriver::GetDebounceTime(uint8_t& value) {
-    std::lock_guard<std::mutex> lock(m_commandLock);
-    GetResult result =
-        GetFrame({CMD_GROUP_TIMING | CMD_GET_FLAG, TIMING_DEBOUNCE}, TIMING_DEBOUNCE);
-    if (result == GetResult::Ok) value = m_inReport[3];
-    return result != GetResult::Failed;
+    return GetGroupValue(CMD_GROUP_TIMING, TIMING_DEBOUNCE,
+                         [&](const uint8_t* reply) { value = reply[3]; });
 }
 
 bool CUSBDriver::GetFireKey(uint8_t& count, uint32_t& interval) {
-    std::lock_guard<std::mutex> lock(m_commandLock);
-    GetResult result =
-        GetFrame({CMD_GROUP_TIMING | CMD_GET_FLAG, TIMING_FIRE_KEY}, TIMING_FIRE_KEY);
-    if (result == GetResult::Ok) {
-        count = m_inReport[3];
-        interval = uint32_t(m_inReport[4]) | uint32_t(m_inReport[5]) << 8;
-    }
-    return result != GetResult::Failed;
+    return GetGroupValue(CMD_GROUP_TIMING, TIMING_FIRE_KEY, [&](const uint8_t* reply) {
+        count = reply[3];
+        interval = uint32_t(reply[4]) | uint32_t(reply[5]) << 8;
+    });
 }
 
 bool CUSBDriver::GetPowerDownTime(uint32_t& seconds) {
-    std::lock_guard<std::mutex> lock(m_commandLock);
-    GetResult result =
-        GetFrame({CMD_GROUP_TIMING | CMD_GET_FLAG, TIMING_POWER_DOWN}, TIMING_POWER_DOWN);
-    if (result == GetResult::Ok) seconds = uint32_t(m_inReport[3]) | uint32_t(m_inReport[4]) << 8;
-    return result != GetResult::Failed;
+    return GetGroupValue(CMD_GROUP_TIMING, TIMING_POWER_DOWN, [&](const uint8_t* reply) {
+        seconds = uint32_t(reply[3]) | uint32_t(reply[4]) << 8;
+    });
 }
 
 bool CUSBDriver::GetButtonFunction(uint8_t button, uint32_t& code, bool* codeWritten) {

@@ -169,6 +169,8 @@ private:
     bool SetFrame(std::initializer_list<uint8_t> bytes);
     // bytes[0] is the get command. subEcho >= 0 names the value reply byte 2 must hold.
     GetResult GetFrame(std::initializer_list<uint8_t> bytes, int subEcho);
+    template <typename Take>
+    bool GetGroupValue(uint8_t group, uint8_t sub, Take take);
     bool GetSensorValue(uint8_t sub, uint8_t& value);
     void CloseHandles();
     void StopReaderLocked();
