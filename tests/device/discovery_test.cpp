@@ -13,13 +13,9 @@
 #include "device/usb_driver.h"
 #include "sim/sim_clock.h"
 #include "sim/sim_topology.h"
+#include "support/installed_backend.h"
 
 namespace {
-
-struct InstalledBackend {
-    explicit InstalledBackend(SimHidBackend& backend) { SetHidBackend(&backend); }
-    ~InstalledBackend() { SetHidBackend(nullptr); }
-};
 
 std::u16string Text(const char16_t (&field)[PATH_LENGTH]) {
     size_t n = 0;

@@ -8,6 +8,7 @@
 #include "device/usb_driver.h"
 #include "sim/sim_clock.h"
 #include "sim/sim_mouse.h"
+#include "support/installed_backend.h"
 #include "support/recording_sink.h"
 
 namespace {
@@ -15,11 +16,6 @@ namespace {
 const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01#7&2a3b4c5d&0&0000#{4d1e55b2}";
 
 using Bytes = std::vector<uint8_t>;
-
-struct InstalledBackend {
-    explicit InstalledBackend(SimHidBackend& backend) { SetHidBackend(&backend); }
-    ~InstalledBackend() { SetHidBackend(nullptr); }
-};
 
 // A pattern that tells every byte's offset apart.
 Bytes PatternImage(uint8_t seed) {

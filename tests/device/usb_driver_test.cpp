@@ -11,6 +11,7 @@
 #include "device/settings.h"
 #include "sim/sim_clock.h"
 #include "sim/sim_mouse.h"
+#include "support/installed_backend.h"
 #include "support/recording_sink.h"
 
 namespace {
@@ -18,13 +19,6 @@ namespace {
 const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01#7&2a3b4c5d&0&0000#{4d1e55b2}";
 
 using Bytes = std::vector<uint8_t>;
-
-// Installs the simulated HID stack for the life of a fixture; declared before the
-// driver, so that the driver is gone before the real backend returns.
-struct InstalledBackend {
-    explicit InstalledBackend(SimHidBackend& backend) { SetHidBackend(&backend); }
-    ~InstalledBackend() { SetHidBackend(nullptr); }
-};
 
 class DriverTest : public ::testing::Test {
 protected:
