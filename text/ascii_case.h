@@ -12,7 +12,8 @@ inline char16_t FoldAsciiCase(char16_t unit) {
 // True when part occurs in text; an empty part occurs nowhere.
 inline bool ContainsIgnoringAsciiCase(std::u16string_view text, std::u16string_view part) {
     if (part.empty()) return false;
-    auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                          [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
+    auto it =
+        std::search(text.begin(), text.end(), part.begin(), part.end(),
+                    [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
     return it != text.end();
 }
