@@ -288,6 +288,8 @@ TEST_F(DiscoveryTest, ScansFoldEveryConnectionOfAMouseIntoOneEntry) {
         // Both unlinked: nothing ties them together until the cable does.
         {"ab", {{0x02, 0x00, 1, 0, 0xF0}, {0x04, 0x00, 2, 0, 0xF0}}},
         {"abC", {{0x07, 0x01, 1, 7, 0xF0}}},
+        // The cable meets the kind-2 entry first and the kind-1 entry after it.
+        {"baC", {{0x07, 0x01, 1, 7, 0xF0}}},
         // Two mice.
         {"CN", {cable, {0x01, 0x01, 0, 7, 0xE2}}},
         {"NC1", {{0x01, 0x01, 0, 7, 0xE2}, {0x03, 0x03, 1, 7, 0xF0}}},
