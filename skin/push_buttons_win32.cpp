@@ -170,7 +170,10 @@ LRESULT CSkinStateButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (!PressAllowed(m_mouseEnabled != 0, m_hoverEnabled != 0, m_gatesOnHover)) return 0;
         break;
     case WM_CAPTURECHANGED:
-        if (m_hovered) {
+        // Also sent when the button takes the capture it already holds, as the
+        // system button does on every press after a hover: that is no loss, and
+        // giving the capture up then would leave the press without its release.
+        if (m_hovered && reinterpret_cast<HWND>(lp) != m_hWnd) {
             // Sent after the capture moved: give it up only if it is still ours,
             // never someone else's.
             if (::GetCapture() == m_hWnd) ::ReleaseCapture();

@@ -215,6 +215,22 @@ TEST_F(PushButtonTest, HoverTakesTheCaptureAndEndsWhenTheCursorLeaves) {
     PumpMessages();
     EXPECT_FALSE(button.m_hovered);
     EXPECT_EQ(::GetCapture(), nullptr);
+
+    // Dragged off while held: the hover look ends at once, but the button
+    // keeps the capture until the release, which it needs to see.
+    PostMouse(button, WM_MOUSEMOVE, 10, 10, 0);
+    PostMouse(button, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    PumpMessages();
+    ASSERT_TRUE(button.m_hovered);
+    PostMouse(button, WM_MOUSEMOVE, -60, 200, MK_LBUTTON);
+    PumpMessages();
+    EXPECT_FALSE(button.m_hovered);
+    EXPECT_EQ(::GetCapture(), button.m_hWnd);
+    dialog.Clear();
+    PostMouse(button, WM_LBUTTONUP, -60, 200, 0);
+    PumpMessages();
+    EXPECT_NE(::GetCapture(), button.m_hWnd);
+    EXPECT_EQ(dialog.Count(WM_COMMAND), 0) << "released outside: no click";
 }
 
 TEST_F(PushButtonTest, ValueBoxRoundsTheEntryToFiftiesAndZeroPostsNothing) {
