@@ -58,7 +58,9 @@ LRESULT CHProgressBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KILLFOCUS: {
         // Another window took the mouse (or the focus) during a drag: the drag
         // ends here, reported as a release, and later moves change nothing.
-        Post(DragInterrupted());
+        // Taking the capture the bar already holds is no loss.
+        bool lost = msg == WM_KILLFOCUS || reinterpret_cast<HWND>(lp) != m_hWnd;
+        if (lost) Post(DragInterrupted());
         LRESULT result = Default();
         Invalidate(TRUE);
         return result;

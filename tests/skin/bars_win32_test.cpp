@@ -94,6 +94,23 @@ TEST_F(SliderTest, LosingTheCaptureEndsTheDragAsARelease) {
     EXPECT_FALSE(bar.m_dragging);
 }
 
+TEST_F(SliderTest, APressWhileHoldingTheCaptureStillStartsADrag) {
+    CHProgressBar bar;
+    Make(bar);
+    bar.SetCapture();  // left from before: taking it again is no loss
+    dialog.Clear();
+    PostMouse(bar, WM_LBUTTONDOWN, 0, 6, MK_LBUTTON);
+    PostMouse(bar, WM_MOUSEMOVE, 136, 6, MK_LBUTTON);
+    PumpMessages();
+    EXPECT_TRUE(bar.m_dragging);
+    EXPECT_EQ(::GetCapture(), bar.m_hWnd);
+    EXPECT_EQ(Values(UWM_SLIDER_MOVING), (std::vector<int>{299}));
+    EXPECT_TRUE(Values(UWM_SLIDER_RELEASED).empty());
+    PostMouse(bar, WM_LBUTTONUP, 136, 6, 0);
+    PumpMessages();
+    EXPECT_EQ(Values(UWM_SLIDER_RELEASED), (std::vector<int>{299}));
+}
+
 TEST_F(SliderTest, LockedBarIgnoresTheMouse) {
     CHProgressBar bar;
     Make(bar);
