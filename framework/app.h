@@ -27,9 +27,10 @@ public:
 
 CWnd* GetAppMainWindow();
 
-// The folder of the running program's file, always ending in a backslash;
-// empty when the module path cannot be read. The application hands it to
-// SetProgramFolder (device/file_system.h) at start-up.
+// The folder of the running program's file, of any length, always ending in
+// a backslash; empty when the module path cannot be read. The application does
+// not use it: it takes its folder from the first 260 characters of the path,
+// as its start-up prescribes.
 std::wstring ModuleFolder();
 
 // A message box owned by the main window (or nothing), with the given caption.
