@@ -1,6 +1,7 @@
 // Discovery among HID interfaces the input describes (up to 40, beyond the
-// tables' 30), each probe answered from the input: the enumeration that fills
-// the interface table, then the scan that fills the device table.
+// tables' 30), each probe answered from the input: the look for the products'
+// hardware ids, the enumeration that fills the interface table, then the scan
+// that fills the device table.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -86,6 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput input(data, size);
     SimHidBackend backend;
     SetHidBackend(&backend);
+
+    // Start-up looks for the products among the USB hardware ids.
+    backend.AddUsbHardwareId(TextOf(input, input.Byte()));
+    IsUsbIdPresent(HARDWARE_ID_WIRED);
+    IsUsbIdPresent(HARDWARE_ID_RECEIVER);
 
     const int count = input.Byte() % (kMaxInterfaces + 1);
     for (int i = 0; i < count; ++i) backend.Plug(std::make_shared<ReplyInterface>(Describe(i, input), input));

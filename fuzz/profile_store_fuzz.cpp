@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/button_macro_ids.h"
 #include "device/device_state.h"
 #include "device/file_system.h"
 #include "device/profiles.h"
@@ -44,6 +45,7 @@ void ResetGlobals() {
     g_activeProfile = nullptr;
     g_defaultSettingInRegistry = 0;
     g_sensorType = 0;
+    ClearButtonMacroIds();
 }
 
 // After every step: exactly one slot active, the one g_activeProfile names,
