@@ -103,6 +103,12 @@ void BuildProfilePaths() {
     }
 }
 
+// A record from a file or the registry need not hold a terminator in its names.
+void TerminateButtonNames(SettingsImage& record) {
+    for (ButtonAssignment& button : record.buttons)
+        button.displayName[DISPLAY_NAME_LENGTH - 1] = u'\0';
+}
+
 bool LoadDefaultSettingFromRegistry() {
     std::unique_ptr<RegistryKey> key = GetRegistry().Open();
     if (!key) return false;
@@ -110,6 +116,7 @@ bool LoadDefaultSettingFromRegistry() {
     RegistryQuery query = key->Query(kDefaultSetting, buffer, kSettingsSize);
     if (!query.IsBinaryValue()) return false;
     std::memcpy(&g_settings, buffer, std::min(query.size, kSettingsSize));
+    TerminateButtonNames(g_settings);
     return true;
 }
 
@@ -142,6 +149,7 @@ LoadResult LoadProfile(const char16_t* path, bool createIfMissing) {
     file.reset();
 
     ApplyYTableMarkerRule(g_settings);
+    TerminateButtonNames(g_settings);
     g_settings.magic = SETTINGS_MAGIC;
     return LoadResult::Loaded;
 }

@@ -51,13 +51,20 @@ void ResetGlobals() {
 // After every step: exactly one slot active, the one g_activeProfile names,
 // and the table's texts terminated.
 void CheckTable() {
-    FUZZ_CHECK(g_activeProfile >= g_profileSlots && g_activeProfile < g_profileSlots + PROFILE_SLOT_COUNT);
+    FUZZ_CHECK(g_activeProfile >= g_profileSlots &&
+               g_activeProfile < g_profileSlots + PROFILE_SLOT_COUNT);
     int active = 0;
     for (const ProfileSlot& slot : g_profileSlots) {
         FUZZ_CHECK(IsTerminated(slot.name) && IsTerminated(slot.filePath));
         if (slot.isActive) ++active;
     }
     FUZZ_CHECK(active == 1 && g_activeProfile->isActive == 1);
+}
+
+// Whatever was loaded, the settings' texts end within their buffers.
+void CheckSettings() {
+    for (const ButtonAssignment& button : g_settings.buttons)
+        FUZZ_CHECK(IsTerminated(button.displayName));
 }
 
 uint32_t ValueType(uint8_t bits) {
@@ -90,9 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (flags & 8) g_uiTexts[UiText::str_profile1] = u"FConfig1";
     if (keyExists) {
         registry.SetKeyExists(true);
-        if (flags & 16) registry.Put(u"ConfigInfo", input.LargeBlob(kMaxValue), ValueType(flags >> 5));
-        if (flags & 64) registry.Put(u"DefaultSetting", input.LargeBlob(kMaxFile), ValueType(flags >> 7));
-        if (more & 4) registry.Put(u"Language", input.Bytes(input.Byte() % 8), ValueType(more >> 3));
+        if (flags & 16)
+            registry.Put(u"ConfigInfo", input.LargeBlob(kMaxValue), ValueType(flags >> 5));
+        if (flags & 64)
+            registry.Put(u"DefaultSetting", input.LargeBlob(kMaxFile), ValueType(flags >> 7));
+        if (more & 4)
+            registry.Put(u"Language", input.Bytes(input.Byte() % 8), ValueType(more >> 3));
     }
     registry.FailWrites(more & 1);
     for (int i = 0; i < PROFILE_FILE_COUNT; ++i) {
@@ -106,14 +116,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     LoadProfileTable();
     CheckTable();
+    CheckSettings();
 
     // Switching to any slot, or to none that exists, keeps the table whole.
     SwitchActiveProfile(int(switchTo % (PROFILE_SLOT_COUNT + 2)) - 1, nullptr);
     CheckTable();
+    CheckSettings();
 
     // An imported file comes in as a settings record the rest of the program can use.
     if (LoadProfileFile(kImported.c_str(), 0) == 1) {
         FUZZ_CHECK(g_settings.magic == SETTINGS_MAGIC && g_settings.yTableMarker == Y_TABLE_MARKER);
+        CheckSettings();
     }
     SaveCurrentProfile(nullptr);
     ResetProfileSwitchButtonsInFiles();

@@ -126,6 +126,28 @@ TEST_P(ProfileStoreTest, ProfileFilesLoadAsFarAsTheyGo) {
     EXPECT_EQ(LoadProfileFile(nullptr, 1), 0);
 }
 
+TEST_P(ProfileStoreTest, ButtonNamesFromAFileOrTheRegistryCopyEndWithinTheirBuffers) {
+    // A record nobody checked: every name fills its buffer without a terminator.
+    SettingsImage foreign = SampleRecord(2);
+    for (ButtonAssignment& button : foreign.buttons) {
+        for (char16_t& c : button.displayName) c = u'N';
+    }
+    env->AddFolder(env->Folder() + u"Config");
+    env->PutFile(ProfilePath(0), BytesOf(foreign));
+    env->PutValue(u"DefaultSetting", BytesOf(foreign), kRegBinary);
+    for (const bool fromRegistry : {false, true}) {
+        SCOPED_TRACE(fromRegistry ? "registry copy" : "file");
+        g_defaultSettingInRegistry = fromRegistry ? 1 : 0;
+        std::memset(&g_settings, 0, sizeof(g_settings));
+        const std::u16string path = ProfilePath(0);
+        ASSERT_EQ(LoadProfileFile(path.c_str(), 0), 1);
+        EXPECT_EQ(g_settings.reportRateCode, 2);
+        for (const ButtonAssignment& button : g_settings.buttons) {
+            EXPECT_EQ(BufferText(button.displayName).size(), size_t(DISPLAY_NAME_LENGTH - 1));
+        }
+    }
+}
+
 TEST_P(ProfileStoreTest, MissingConfigFolderIsCreatedForAMissingProfile) {
     const std::u16string path = ProfilePath(2);
     EXPECT_EQ(LoadProfileFile(path.c_str(), 1), 0);
