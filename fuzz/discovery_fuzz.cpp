@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "device/device_tables.h"
@@ -24,7 +24,8 @@ constexpr char16_t kAlphabet[] = u"USB\\&#_0123456789abcdefVIDP";
 
 std::u16string TextOf(FuzzInput& input, size_t length) {
     std::u16string text;
-    for (size_t i = 0; i < length; ++i) text += kAlphabet[input.Byte() % (std::size(kAlphabet) - 1)];
+    for (size_t i = 0; i < length; ++i)
+        text += kAlphabet[input.Byte() % (std::size(kAlphabet) - 1)];
     return text;
 }
 
@@ -40,7 +41,8 @@ HidInterfaceDescription Describe(int index, FuzzInput& input) {
     if (flags & 4) d.featureValueCaps.push_back({USAGE_PAGE_OTA, USAGE_OTA});
     if (flags & 8) d.featureValueCaps.push_back({USAGE_PAGE_MOUSE_VENDOR, USAGE_MOUSE_COMMANDS});
     if (flags & 16) d.featureValueCaps.push_back({USAGE_PAGE_MOUSE_VENDOR, USAGE_MOUSE_COMMANDS});
-    d.topLevel = (flags & 32) ? HidUsage{USAGE_PAGE_MOUSE_VENDOR, USAGE_MOUSE_CONFIG} : HidUsage{1, 2};
+    d.topLevel =
+        (flags & 32) ? HidUsage{USAGE_PAGE_MOUSE_VENDOR, USAGE_MOUSE_CONFIG} : HidUsage{1, 2};
     d.deviceProperties.push_back(u"HID-compliant device");
     d.deviceProperties.push_back(TextOf(input, size_t(input.Byte()) * 2));
     return d;
@@ -94,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IsUsbIdPresent(HARDWARE_ID_RECEIVER);
 
     const int count = input.Byte() % (kMaxInterfaces + 1);
-    for (int i = 0; i < count; ++i) backend.Plug(std::make_shared<ReplyInterface>(Describe(i, input), input));
+    for (int i = 0; i < count; ++i)
+        backend.Plug(std::make_shared<ReplyInterface>(Describe(i, input), input));
 
     EnumerateHidInterfaces();
     CheckInterfaceTable();

@@ -15,13 +15,12 @@
 #include "sim/sim_hid_backend.h"
 
 // Sanitizers catch the memory faults; this catches a result that can never be right.
-#define FUZZ_CHECK(condition)                                                            \
-    do {                                                                                 \
-        if (!(condition)) {                                                              \
-            std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__,   \
-                         #condition);                                                    \
-            std::abort();                                                                \
-        }                                                                                \
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 // The input read front to back; past its end every read gives zeros.
@@ -73,7 +72,8 @@ public:
         for (int patches = Byte() % 8; patches > 0; --patches) {
             const size_t offset = U16();
             const uint32_t value = U32();
-            for (size_t i = 0; i < 4 && offset + i < length; ++i) blob[offset + i] = uint8_t(value >> (8 * i));
+            for (size_t i = 0; i < 4 && offset + i < length; ++i)
+                blob[offset + i] = uint8_t(value >> (8 * i));
         }
         return blob;
     }

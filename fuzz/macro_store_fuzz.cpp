@@ -65,7 +65,8 @@ void ReadRecord(const MacroRecord& record) {
 // after them, the name terminated.
 void CheckWritten(const MacroRecord& record) {
     FUZZ_CHECK(record.eventCount <= MACRO_MAX_EVENTS);
-    for (uint32_t i = record.eventCount; i < MACRO_MAX_EVENTS; ++i) FUZZ_CHECK(record.events[i] == 0);
+    for (uint32_t i = record.eventCount; i < MACRO_MAX_EVENTS; ++i)
+        FUZZ_CHECK(record.events[i] == 0);
     FUZZ_CHECK(IsTerminated(record.name));
 }
 
@@ -97,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(loaded == (present ? 1 : 0));
     const auto* store = reinterpret_cast<const uint8_t*>(&g_macroStore);
     if (!present) {
-        FUZZ_CHECK(store[0] == 0xA5 && std::memcmp(store, store + 1, sizeof(g_macroStore) - 1) == 0);
+        FUZZ_CHECK(store[0] == 0xA5 &&
+                   std::memcmp(store, store + 1, sizeof(g_macroStore) - 1) == 0);
         SetFileSystem(nullptr);
         return 0;
     }

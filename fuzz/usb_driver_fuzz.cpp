@@ -78,55 +78,80 @@ void RunCommand(CUSBDriver& driver, uint8_t command, FuzzInput& input) {
     uint8_t a = kUnset, b = kUnset, c = kUnset, d = kUnset, e = kUnset;
     uint32_t value = kUnset32;
     switch (command % 18) {
-    case 0: CheckGet(driver.GetReportRate(a), a, kUnset); break;
-    case 1: {
-        const int stage = int(input.Byte() % (DPI_LEVEL_COUNT + 2)) - 1;
-        const int axis = input.Byte() % 4;
-        const SettingsImage before = g_settings;
-        if (!driver.GetDpiStage(stage, axis)) {
-            FUZZ_CHECK(std::memcmp(&before, &g_settings, sizeof(g_settings)) == 0);
+        case 0:
+            CheckGet(driver.GetReportRate(a), a, kUnset);
+            break;
+        case 1: {
+            const int stage = int(input.Byte() % (DPI_LEVEL_COUNT + 2)) - 1;
+            const int axis = input.Byte() % 4;
+            const SettingsImage before = g_settings;
+            if (!driver.GetDpiStage(stage, axis)) {
+                FUZZ_CHECK(std::memcmp(&before, &g_settings, sizeof(g_settings)) == 0);
+            }
+            break;
         }
-        break;
-    }
-    case 2:
-        if (!driver.GetDpiConfig(a, b, c, d, e)) {
-            FUZZ_CHECK(a == kUnset && b == kUnset && c == kUnset && d == kUnset && e == kUnset);
+        case 2:
+            if (!driver.GetDpiConfig(a, b, c, d, e)) {
+                FUZZ_CHECK(a == kUnset && b == kUnset && c == kUnset && d == kUnset && e == kUnset);
+            }
+            break;
+        case 3:
+            CheckGet(driver.GetLiftOffDistance(a), a, kUnset);
+            break;
+        case 4:
+            CheckGet(driver.GetRippleControl(a), a, kUnset);
+            break;
+        case 5:
+            CheckGet(driver.GetAngleSnap(a), a, kUnset);
+            break;
+        case 6:
+            CheckGet(driver.GetMotionSync(a), a, kUnset);
+            break;
+        case 7:
+            CheckGet(driver.GetSensorMode(a), a, kUnset);
+            break;
+        case 8:
+            CheckGet(driver.GetDebounceTime(a), a, kUnset);
+            break;
+        case 9:
+            if (!driver.GetFireKey(a, value)) FUZZ_CHECK(a == kUnset && value == kUnset32);
+            break;
+        case 10:
+            CheckGet(driver.GetPowerDownTime(value), value, kUnset32);
+            break;
+        case 11: {
+            bool written = true;
+            const bool ok = driver.GetButtonFunction(input.Byte(), value, &written);
+            if (!written) FUZZ_CHECK(value == kUnset32);
+            if (!ok) FUZZ_CHECK(!written);
+            break;
         }
-        break;
-    case 3: CheckGet(driver.GetLiftOffDistance(a), a, kUnset); break;
-    case 4: CheckGet(driver.GetRippleControl(a), a, kUnset); break;
-    case 5: CheckGet(driver.GetAngleSnap(a), a, kUnset); break;
-    case 6: CheckGet(driver.GetMotionSync(a), a, kUnset); break;
-    case 7: CheckGet(driver.GetSensorMode(a), a, kUnset); break;
-    case 8: CheckGet(driver.GetDebounceTime(a), a, kUnset); break;
-    case 9:
-        if (!driver.GetFireKey(a, value)) FUZZ_CHECK(a == kUnset && value == kUnset32);
-        break;
-    case 10: CheckGet(driver.GetPowerDownTime(value), value, kUnset32); break;
-    case 11: {
-        bool written = true;
-        const bool ok = driver.GetButtonFunction(input.Byte(), value, &written);
-        if (!written) FUZZ_CHECK(value == kUnset32);
-        if (!ok) FUZZ_CHECK(!written);
-        break;
-    }
-    case 12: CheckGet(driver.GetLedEffect(a), a, kUnset); break;
-    case 13: CheckGet(driver.GetReceiverLinkState(a), a, kUnset); break;
-    case 14: {
-        const uint8_t linkType = g_linkType, model = g_deviceModel;
-        if (!driver.GetDeviceInfo(a, b)) {
-            FUZZ_CHECK(a == kUnset && b == kUnset && g_linkType == linkType && g_deviceModel == model);
+        case 12:
+            CheckGet(driver.GetLedEffect(a), a, kUnset);
+            break;
+        case 13:
+            CheckGet(driver.GetReceiverLinkState(a), a, kUnset);
+            break;
+        case 14: {
+            const uint8_t linkType = g_linkType, model = g_deviceModel;
+            if (!driver.GetDeviceInfo(a, b)) {
+                FUZZ_CHECK(a == kUnset && b == kUnset && g_linkType == linkType &&
+                           g_deviceModel == model);
+            }
+            break;
         }
-        break;
-    }
-    case 15: ReadBackMacro(driver, input.Byte()); break;
-    case 16: {
-        uint8_t image[MACRO_IMAGE_BUFFER_SIZE] = {};
-        input.Fill(image, DEVICE_MACRO_IMAGE_SIZE);
-        driver.UploadMacroChunks(input.Byte(), image);
-        break;
-    }
-    default: driver.SetReportRate(input.Byte()); break;
+        case 15:
+            ReadBackMacro(driver, input.Byte());
+            break;
+        case 16: {
+            uint8_t image[MACRO_IMAGE_BUFFER_SIZE] = {};
+            input.Fill(image, DEVICE_MACRO_IMAGE_SIZE);
+            driver.UploadMacroChunks(input.Byte(), image);
+            break;
+        }
+        default:
+            driver.SetReportRate(input.Byte());
+            break;
     }
 }
 
@@ -148,7 +173,8 @@ void ReadAllSettings(CUSBDriver& driver) {
     g_storeTouched = true;
     ReadAllSettingsThread(job);
     FUZZ_CHECK(sink.closed == 1);
-    for (const ButtonAssignment& button : g_settings.buttons) FUZZ_CHECK(IsTerminated(button.displayName));
+    for (const ButtonAssignment& button : g_settings.buttons)
+        FUZZ_CHECK(IsTerminated(button.displayName));
     for (const MacroRecord& record : g_macroStore.records) {
         if (record.magic == 0) continue;
         FUZZ_CHECK(record.eventCount <= MACRO_MAX_EVENTS && IsTerminated(record.name));
@@ -179,11 +205,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         g_sensorType = input.Byte();
         g_uiTexts[UiText::str_Macro] = u"Macro";
         CUSBDriver driver;
-        driver.Open(kPath, REPORT_ID_MOUSE, length >= 0x80 ? (int32_t(length) - 0xC0) * 5 : 8, nullptr);
+        driver.Open(kPath, REPORT_ID_MOUSE, length >= 0x80 ? (int32_t(length) - 0xC0) * 5 : 8,
+                    nullptr);
         if (mode & 1) {
             ReadAllSettings(driver);
         } else {
-            for (int i = 0; i < kMaxCommands && !input.Empty(); ++i) RunCommand(driver, input.Byte(), input);
+            for (int i = 0; i < kMaxCommands && !input.Empty(); ++i)
+                RunCommand(driver, input.Byte(), input);
         }
     }
     FUZZ_CHECK(backend.OpenHandleCount() == 0);

@@ -363,12 +363,13 @@ TEST_F(DiscoveryTest, AMouseWhosePathDoesNotFitTheTableMakesNoEntry) {
         SimHidBackend machine;
         SetHidBackend(&machine);
         const uint16_t pid = cable ? 0x622C : 0x522C;
-        const SimDeviceInfo info = cable ? SimDeviceInfo{} : SimTopology::ReceiverDeviceInfo(2, &m, true);
+        const SimDeviceInfo info =
+            cable ? SimDeviceInfo{} : SimTopology::ReceiverDeviceInfo(2, &m, true);
         const SimLinkInfo link =
             cable ? SimLinkInfo{} : SimTopology::ReceiverLinkInfo(2, 0x5555, &m, true);
         machine.Plug(std::make_shared<SimMouseInterface>(
-            SimMouseInterface::CommandInterface(tooLong, pid, u"7&1f"), std::make_shared<SimMouse>(),
-            info, link));
+            SimMouseInterface::CommandInterface(tooLong, pid, u"7&1f"),
+            std::make_shared<SimMouse>(), info, link));
         ScanDevices();
         EXPECT_EQ(g_deviceCount, 0);
         SetHidBackend(&backend);
