@@ -22,22 +22,24 @@ trap cleanup EXIT
 
 # The wineserver must see the display from its first start, so the display comes first.
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-      export DISPLAY=":$n"
-      break
-    fi
-    xvfb_pid=
+  # Xvfb chooses a free display itself and tells its number once it listens:
+  # sessions that start at the same moment never end up sharing one display
+  # (which the first to end would take away from the others).
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
   done
-  [ -n "${DISPLAY:-}" ] || { echo "wine-session.sh: no free X display for Xvfb" >&2; exit 1; }
+  n=$(head -n 1 "$display_file")
+  rm -f "$display_file"
+  if [ -z "$n" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "wine-session.sh: Xvfb did not start" >&2
+    exit 1
+  fi
+  export DISPLAY=":$n"
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
