@@ -45,7 +45,7 @@ struct Pass {
     int macros;  // macro buttons
 };
 
-// The pauses, in milliseconds, as the specification of each step gives them.
+// The pauses, in milliseconds, that each step of a pass keeps for the mouse.
 uint32_t ReadPauses(bool yAxis, bool led, int macros) {
     const uint32_t levels = yAxis ? 12 : 6;
     uint32_t sync = 50 + 100 + 80 + 80 * levels + 80 + 80 + 8 * 80 + 5 * 100 + 100 * macros +
