@@ -70,6 +70,10 @@ extern uint8_t g_otaProbeByte2;
 // The builders fill g_otaReport (64 bytes to send) and advance the counters as
 // each command requires. Only the data builder can fail: on a null pointer, or
 // on more bytes than one report carries.
+// Puts every protocol global back to its start-up value, for a process that
+// runs the protocol again from scratch (tests and fuzzing do).
+void ResetOtaProtocolState();
+
 bool BuildOtaStartReport(uint32_t imageSize);
 bool BuildOtaCmd42Report();
 bool BuildOtaVersionQueryReport();

@@ -23,27 +23,7 @@ const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01&col02#7&1a2b3c
 constexpr uint32_t kMaxImage = 2 * OTA_BLOCK_SIZE + 100;
 
 void ResetOtaState() {
-    std::memset(g_otaReport, 0, sizeof(g_otaReport));
-    std::memset(g_otaReply, 0, sizeof(g_otaReply));
-    g_otaCounter = 0;
-    g_otaSequence = 1;
-    g_otaBlockIndex = 0;
-    g_otaBlockCount = 0;
-    g_otaImageSize = 0;
-    g_otaChecksum = 0;
-    g_otaPacketSize = OTA_DEFAULT_PACKET_SIZE;
-    g_otaPacketsPerGroup = OTA_DEFAULT_PACKETS_PER_GROUP;
-    g_otaPacketDelay = OTA_DEFAULT_PACKET_DELAY;
-    g_otaRetry = 0;
-    g_otaReadHandle = kInvalidHidHandle;
-    g_otaWriteHandle = kInvalidHidHandle;
-    std::memset(g_fwVersion, 0, sizeof(g_fwVersion));
-    g_fwIdWord = 0;
-    g_otaVendorId = MOUSE_VENDOR_ID;
-    g_otaProductId = PRODUCT_ID_WIRED;
-    g_otaDevicePath.clear();
-    g_otaProbeByte1 = 0;
-    g_otaProbeByte2 = 0;
+    ResetOtaProtocolState();
     std::memset(g_hidInterfaces, 0, sizeof(g_hidInterfaces));
     g_hidInterfaceCount = 0;
 }
