@@ -1,5 +1,8 @@
 #include "device/keyboard_hook.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "device/user_notice.h"
 
 HookHandle g_keyboardHook = 0;
@@ -7,6 +10,10 @@ WindowHandle g_captureWindow = 0;
 
 namespace {
 KeyboardHookSystem* g_hookSystem = nullptr;
+
+// Oldest first; g_captureWindow is always the last one (0 when empty). The
+// hook and its capturers live on the UI thread only.
+std::vector<WindowHandle> g_capturers;
 
 constexpr uintptr_t WM_KEYDOWN_ = 0x100;
 constexpr uintptr_t WM_KEYUP_ = 0x101;
@@ -22,22 +29,49 @@ void SetKeyboardHookSystem(KeyboardHookSystem* system) {
     g_hookSystem = system;
 }
 
-bool InstallKeyboardHook(WindowHandle window) {
-    g_captureWindow = window;
-    if (g_keyboardHook != 0) return true;  // the one hook now serves this window
-    g_keyboardHook = GetKeyboardHookSystem().Install();
-    if (g_keyboardHook != 0) return true;
-    g_captureWindow = 0;
-    ShowUserNotice(u"hook failure!", u"");
-    return false;
+namespace {
+
+void ForgetCapturer(WindowHandle window) {
+    g_capturers.erase(std::remove(g_capturers.begin(), g_capturers.end(), window), g_capturers.end());
 }
 
-void RemoveKeyboardHook() {
-    if (g_keyboardHook != 0) {
+void UninstallWhenUnused() {
+    g_captureWindow = g_capturers.empty() ? 0 : g_capturers.back();
+    if (g_capturers.empty() && g_keyboardHook != 0) {
         GetKeyboardHookSystem().Uninstall(g_keyboardHook);
         g_keyboardHook = 0;
     }
-    g_captureWindow = 0;
+}
+
+}  // namespace
+
+bool InstallKeyboardHook(WindowHandle window) {
+    if (window == 0) return false;
+    if (g_keyboardHook == 0) {
+        g_keyboardHook = GetKeyboardHookSystem().Install();
+        if (g_keyboardHook == 0) {
+            ShowUserNotice(u"hook failure!", u"");
+            return false;
+        }
+    }
+    ForgetCapturer(window);
+    g_capturers.push_back(window);
+    g_captureWindow = window;
+    return true;
+}
+
+void RemoveKeyboardHook(WindowHandle window) {
+    ForgetCapturer(window);
+    UninstallWhenUnused();
+}
+
+bool IsCapturingKeyboard(WindowHandle window) {
+    return window != 0 && std::find(g_capturers.begin(), g_capturers.end(), window) != g_capturers.end();
+}
+
+void ResetKeyboardHook() {
+    g_capturers.clear();
+    UninstallWhenUnused();
 }
 
 bool HandleHookKey(int nCode, uintptr_t message, uint32_t vkCode) noexcept {

@@ -2,6 +2,12 @@
 // window at a time (the key-combination dialog, the value-entry dialog in its
 // key modes, the macro editor while it records). Every press and release is
 // posted to the capturing window as UWM_HOOK_KEY and reaches no other program.
+//
+// Captures nest: the value-entry dialog can open over the macro editor while it
+// records. The capturers form a stack served by one hook; the newest holds the
+// keyboard, and when it lets go the one before it gets the keys again. The hook
+// goes when the last capturer lets go. Windows capture through the framework's
+// CKeyboardCapture, which also lets go for a window destroyed while it held.
 #pragma once
 
 #include <cstdint>
@@ -30,16 +36,25 @@ KeyboardHookSystem& GetKeyboardHookSystem();
 void SetKeyboardHookSystem(KeyboardHookSystem* system);  // null restores the system's
 
 extern HookHandle g_keyboardHook;     // 0 while no hook is installed
-extern WindowHandle g_captureWindow;  // 0 while no window captures
+extern WindowHandle g_captureWindow;  // the newest capturer; 0 while none captures
 
-// Makes window the capturing window and installs the hook unless one is
-// installed already (a second hook would leak and keep swallowing keys for
-// good). On failure shows "hook failure!" and returns false.
+// Makes window the capturing window, saving the one before it, and installs
+// the hook unless one is installed already (a second hook would leak and keep
+// swallowing keys for good). A window that captures again while it already
+// holds a place moves to the top rather than holding two. On failure shows
+// "hook failure!", changes nothing and returns false.
 bool InstallKeyboardHook(WindowHandle window);
 
-// Removes the hook, when one is installed, and clears the capturing window.
-// Safe to call again.
-void RemoveKeyboardHook();
+// Ends window's capture: when it was the newest, the capturer before it gets
+// the keys again. The hook goes with the last capturer. Safe to call again, and
+// for a window that never captured.
+void RemoveKeyboardHook(WindowHandle window);
+
+// True while window holds a place among the capturers.
+bool IsCapturingKeyboard(WindowHandle window);
+
+// Drops every capture and the hook (tests, and the program's last word).
+void ResetKeyboardHook();
 
 // The hook procedure's decision for one event: true when the key was posted
 // to the capturing window and must be swallowed; false when it goes on to the

@@ -1,5 +1,6 @@
 #include "framework/wnd.h"
 
+#include "framework/keyboard_capture.h"
 #include "framework/menu.h"
 
 #include <mutex>
@@ -370,6 +371,10 @@ LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (!CallGuarded([&] { result = wnd->WindowProc(msg, wp, lp); })) result = 0;
     t_frames.pop_back();
 
+    if (msg == WM_DESTROY) {
+        // A capturer closed with its owner never got to end its capture.
+        ReleaseKeyboardCaptureOf(hwnd);
+    }
     if (msg == WM_NCDESTROY) {
         // The window is gone: unbind first, so that an object deleting itself in
         // PostNcDestroy is no longer reachable from its handle.

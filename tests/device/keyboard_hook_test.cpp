@@ -52,7 +52,7 @@ protected:
         system.windows = {kDialog, kEditor};
     }
     void TearDown() override {
-        RemoveKeyboardHook();
+        ResetKeyboardHook();
         SetKeyboardHookSystem(nullptr);
         SetUserNoticeSink(nullptr);
     }
@@ -103,16 +103,64 @@ TEST_F(KeyboardHookTest, OneHookServesEveryCapturerAndRemovalRepeatsSafely) {
     EXPECT_TRUE(HandleHookKey(0, 0x100, 0x1B));
     EXPECT_EQ(system.posted.back().window, kEditor);
 
-    RemoveKeyboardHook();
+    RemoveKeyboardHook(kEditor);
+    RemoveKeyboardHook(kDialog);
     EXPECT_EQ(system.uninstalled, system.installed);
     EXPECT_EQ(g_keyboardHook, 0u);
     EXPECT_EQ(g_captureWindow, 0u);
-    RemoveKeyboardHook();
+    RemoveKeyboardHook(kDialog);
+    RemoveKeyboardHook(kEditor);
     EXPECT_EQ(system.uninstalled.size(), 1u);
 
     // A later capture installs a fresh hook.
     ASSERT_TRUE(InstallKeyboardHook(kDialog));
     EXPECT_EQ(system.installed.size(), 2u);
+    EXPECT_TRUE(notices.texts.empty());
+}
+
+// The value-entry dialog opened over the recording macro editor: its capture
+// ends when it closes, the editor's does not.
+TEST_F(KeyboardHookTest, CapturesNestAndTheEarlierCapturerGetsTheKeysBack) {
+    constexpr WindowHandle kThird = 0x3030;
+    system.windows.insert(kThird);
+    struct Step {
+        const char* what;
+        bool install;  // else remove
+        WindowHandle window;
+        WindowHandle receiver;  // 0: the key goes on to the next hook
+        size_t hooksInstalled;
+        bool hookLeft;
+    };
+    const Step steps[] = {
+        {"editor records", true, kEditor, kEditor, 1, true},
+        {"dialog opens over it", true, kDialog, kDialog, 1, true},
+        {"dialog closes", false, kDialog, kEditor, 1, true},
+        {"dialog closes twice", false, kDialog, kEditor, 1, true},
+        {"dialog again, then a third", true, kDialog, kDialog, 1, true},
+        {"third", true, kThird, kThird, 1, true},
+        {"the middle one ends first", false, kDialog, kThird, 1, true},
+        {"editor captures again: to the top, once", true, kEditor, kEditor, 1, true},
+        {"editor ends", false, kEditor, kThird, 1, true},
+        {"the last one ends", false, kThird, 0, 1, false},
+        {"a window that never captured", false, kDialog, 0, 1, false},
+        {"a fresh capture, a fresh hook", true, kDialog, kDialog, 2, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.install)
+            ASSERT_TRUE(InstallKeyboardHook(step.window));
+        else
+            RemoveKeyboardHook(step.window);
+        system.posted.clear();
+        EXPECT_EQ(HandleHookKey(0, 0x100, 0x41), step.receiver != 0);
+        if (step.receiver != 0) {
+            EXPECT_EQ(system.posted, (std::vector<Posted>{{step.receiver, UWM_HOOK_KEY, 0x41, HOOK_KEY_PRESS}}));
+        }
+        EXPECT_EQ(g_captureWindow, step.receiver);
+        EXPECT_EQ(system.installed.size(), step.hooksInstalled);
+        EXPECT_EQ(g_keyboardHook != 0, step.hookLeft);
+        EXPECT_EQ(system.uninstalled.size() + (step.hookLeft ? 1 : 0), system.installed.size());
+    }
     EXPECT_TRUE(notices.texts.empty());
 }
 
@@ -123,6 +171,7 @@ TEST_F(KeyboardHookTest, ARefusedHookIsReported) {
     EXPECT_EQ(g_keyboardHook, 0u);
     EXPECT_EQ(g_captureWindow, 0u);
     EXPECT_FALSE(HandleHookKey(0, 0x100, 0x41));
+    EXPECT_FALSE(IsCapturingKeyboard(kDialog));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST(KeyboardHookWin32Test, ARealHookCapturesAnInjectedKeyUntilRemoved) {
     ASSERT_NE(window.Handle(), nullptr);
     ASSERT_TRUE(InstallKeyboardHook(window.Id()));
     ASSERT_NE(g_keyboardHook, 0u);
-    ASSERT_TRUE(InstallKeyboardHook(window.Id()));  // a second install reuses the hook
+    ASSERT_TRUE(InstallKeyboardHook(window.Id()));  // a second install reuses the hook, held once
 
     SendKey(VK_F9);
     std::vector<MSG> keys = window.HookKeys(3000, 2);
@@ -73,8 +73,8 @@ TEST(KeyboardHookWin32Test, ARealHookCapturesAnInjectedKeyUntilRemoved) {
     EXPECT_EQ(keys[1].wParam, WPARAM(VK_F9));
     EXPECT_EQ(keys[1].lParam, HOOK_KEY_RELEASE);
 
-    RemoveKeyboardHook();
-    RemoveKeyboardHook();
+    RemoveKeyboardHook(window.Id());
+    RemoveKeyboardHook(window.Id());
     EXPECT_EQ(g_keyboardHook, 0u);
     SendKey(VK_F9);
     EXPECT_TRUE(window.HookKeys(300, 1).empty());
