@@ -37,5 +37,7 @@ FieldNumber FilterFieldNumber(std::u16string_view text, uint32_t minValue, uint3
 std::u16string FunctionKeyName(uint32_t vk) {
     constexpr uint32_t kF1 = 0x70, kF12 = 0x7B;
     if (vk < kF1 || vk > kF12) return {};
-    return u"F" + Decimal(vk - kF1 + 1);
+    std::u16string name(1, u'F');
+    name += Decimal(vk - kF1 + 1);
+    return name;
 }
