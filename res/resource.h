@@ -19,3 +19,8 @@
 #define IDD_DEBOUNCE_DIALOG 150
 #define IDD_RATE_DIALOG 151
 #define IDD_FIRMWARE_DIALOG 153
+
+// Popup and tray menu rows.
+#define IDI_TRAY_SHOW 142
+#define IDI_TRAY_EXIT 143
+#define IDB_PROFILE_POPUP 149

@@ -235,4 +235,22 @@ for row in 0 1 2; do
 done
 convert -size 144x48 "xc:$bg1" "${cells[@]}" -type TrueColor "BMP3:$out/scrollbar.bmp"
 
+# Popup menu rows and tray menu rows: embedded resources, drawn into res/.
+# The profile menu's row icon (PNG resource 149), 16 x 16: a person's outline.
+res="$root/res"
+png -size 16x16 xc:none -fill none -stroke "$accent" -strokewidth 2 -draw "circle 8,5 8,2" \
+    -draw "arc 2,9 14,21 180,360" "PNG32:$res/profile_popup.png"
+# The tray menu's row icons 142 (show the window) and 143 (exit), 16 and 32
+# pixels: a window frame with its title band, and a power symbol.
+tray_icon() {
+    local file=$1 cmd16=$2 cmd32=$3 tmp
+    tmp=$(mktemp -d)
+    png -size 16x16 xc:none -fill none -stroke '#1b7fa3' -strokewidth 2 -draw "$cmd16" "PNG32:$tmp/16.png"
+    png -size 32x32 xc:none -fill none -stroke '#1b7fa3' -strokewidth 3 -draw "$cmd32" "PNG32:$tmp/32.png"
+    convert "$tmp/16.png" "$tmp/32.png" "$res/$file"
+    rm -rf "$tmp"
+}
+tray_icon tray_show.ico "rectangle 2,3 13,12 line 2,5 13,5" "rectangle 4,6 27,25 line 4,10 27,10"
+tray_icon tray_exit.ico "arc 3,3 13,13 -60,240 line 8,1 8,7" "arc 6,6 26,26 -60,240 line 16,2 16,14"
+
 echo "skins drawn into $out"
