@@ -1,0 +1,82 @@
+// The main window's connection to the mouse, apart from its window: opening the
+// path the user picked, asking the mouse what it is, and letting the connection
+// go when its device is removed. It keeps the window's connection index and
+// page numbers (owned by the window) and asks the window, through
+// ConnectionView, for what it shows.
+#pragma once
+
+#include <cstdint>
+
+class CUSBDriver;
+class MessageSink;
+
+// Page numbers of the main window.
+constexpr int PAGE_BUTTONS = 1;
+constexpr int PAGE_LED = 2;
+constexpr int PAGE_ADVANCED = 3;
+constexpr int PAGE_MACRO = 4;
+constexpr int PAGE_DEVICE_PICKER = 5;
+
+constexpr uint8_t LINK_TYPE_NONE = 0xFF;
+
+class ConnectionView {
+public:
+    virtual ~ConnectionView() = default;
+    // Shows page number 1..5; the page numbers are already set.
+    virtual void ShowPage(int page) = 0;
+    virtual void RefreshAllPages() = 0;
+    // Lays out the page icons with the LED page icon shown or hidden.
+    virtual void LayoutPageButtons(bool ledShown) = 0;
+    // The advanced page's texts depend on the connected mouse.
+    virtual void UpdateAdvancedTexts() = 0;
+    virtual void ResetStatusDisplay() = 0;
+    // The cable icon for connection 0, the wireless icon otherwise.
+    virtual void ShowLinkIcon(bool wireless) = 0;
+    virtual bool SyncRunning() = 0;
+    // Reads every setting of the mouse behind the progress view; returns when it has ended.
+    virtual void RunReadAll() = 0;
+};
+
+// The LED page exists for a mouse of link type 2 whose model is not 0xF1.
+bool LedPageAvailable(uint8_t linkType, uint8_t deviceModel);
+
+class MainConnection {
+public:
+    MainConnection(ConnectionView& view, CUSBDriver& driver, int& linkMode, int& curPage,
+                   int& prevPage)
+        : m_view(view),
+          m_driver(driver),
+          m_linkMode(linkMode),
+          m_curPage(curPage),
+          m_prevPage(prevPage) {}
+
+    // Where the reader posts the mouse's status reports.
+    void SetEventTarget(MessageSink* target) { m_eventTarget = target; }
+
+    // Connects to g_currentDevicePath over path index 0..2 and reads the mouse's
+    // settings. False when the path could not be opened: nothing is connected
+    // then, the path is forgotten and the device picker is shown.
+    bool SwitchConnection(int32_t reportId, int32_t reportLength, uint8_t pathIndex,
+                          uint8_t sensorType);
+
+    // Asks the mouse what it is; shows the button page for a known mouse and
+    // the device picker otherwise.
+    void QueryLinkState();
+
+    // After a removal's rescan: when the connected path is no longer in the
+    // device table the connection goes. True when it went.
+    bool DropConnectionIfGone();
+
+    // previous page := current page, current page := page, and show it.
+    void GoToPage(int page);
+
+private:
+    void Disconnect();
+
+    ConnectionView& m_view;
+    CUSBDriver& m_driver;
+    int& m_linkMode;
+    int& m_curPage;
+    int& m_prevPage;
+    MessageSink* m_eventTarget = nullptr;
+};
