@@ -69,7 +69,8 @@ bool MainConnection::SwitchConnection(int32_t reportId, int32_t reportLength, ui
     m_curPage = PAGE_BUTTONS;
     m_view.ShowPage(PAGE_BUTTONS);
     if (!m_view.SyncRunning()) m_view.RunReadAll();
-    m_view.ShowLinkIcon(m_linkMode != 0);
+    // The mouse may have been removed during the read: the picker is up then.
+    if (m_linkMode != -1) m_view.ShowLinkIcon(m_linkMode != 0);
     m_view.RefreshAllPages();
     return true;
 }
