@@ -11,12 +11,14 @@
 #include "device/file_system.h"
 #include "device/macro_store.h"
 #include "device/profiles.h"
+#include "device/sync_threads.h"
 #include "device/user_notice_win32.h"
 #include "firmware/ota_device.h"
 #include "framework/gdiplus_helpers.h"
 #include "framework/strings.h"
 #include "res/resource.h"
 #include "skin/skin_draw_win32.h"
+#include "skin/skin_messages.h"
 #include "text/ui_texts.h"
 
 CQuorvelDlg* g_pMainDlg = nullptr;
@@ -91,6 +93,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
 
     LoadProfileTable();
     LoadSkinBackground();
+    CreateStatusControls();
     LoadMacroStore();
     EnsureRunMarker();
     RegisterDeviceNotifications();
@@ -147,8 +150,7 @@ BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg) {
 
 bool CQuorvelDlg::IsBusy() const {
     // A modal dialog owned by the main window disables it for as long as it runs.
-    return !::IsWindowEnabled(m_hWnd) || m_syncRunning != 0 || g_syncBusy != 0 ||
-           m_nestedLoops > 0 || InMenuLoop();
+    return !::IsWindowEnabled(m_hWnd) || SyncBusy() || m_nestedLoops > 0 || InMenuLoop();
 }
 
 bool CQuorvelDlg::RequestExit() {
@@ -211,6 +213,9 @@ LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp && m_life.ExitPending()) PostMessage(UWM_RESUME_EXIT);
         break;
     case WM_TIMER:
+        // Every timer also gets the default handling.
+        if (wp == TIMER_STATUS_POLL) PollLinkState();
+        if (wp == TIMER_DEVICE_RESCAN) StepRescans();
         if (wp == TIMER_PENDING_EXIT) {
             if (!m_life.ExitPending()) {
                 KillTimer(TIMER_PENDING_EXIT);
@@ -225,6 +230,20 @@ LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case UWM_QUIT_REQUEST:
         return OnQuitRequest();
+    case WM_DEVICECHANGE:
+        return OnDeviceChange(wp, lp);
+    case UWM_SWITCH_PROFILE:
+        return OnProfileChosen(lp);
+    case UWM_BATTERY_LEVEL:
+        return OnBatteryLevel(wp, lp);
+    case UWM_SYNC_DONE:
+        return OnSyncDone();
+    case UWM_NO_OP:
+        return 0;
+    case UWM_SLIDER_MOVING:
+        return 1;  // the main window has no slider of its own
+    case UWM_DEVICE_EVENT:
+        return OnDeviceEvent(wp, lp);
     default:
         break;
     }

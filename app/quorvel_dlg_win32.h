@@ -6,12 +6,21 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 
+#include "app/connection.h"
+#include "app/device_change.h"
 #include "app/main_window_life.h"
+#include "app/profile_switch.h"
+#include "device/message_sink_win32.h"
+#include "device/settings.h"
 #include "device/usb_driver.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "skin/bars_win32.h"
+#include "skin/push_buttons_win32.h"
 
 constexpr UINT_PTR TIMER_STATUS_POLL = 3;
 constexpr UINT STATUS_POLL_INTERVAL_MS = 1000;
@@ -24,6 +33,17 @@ constexpr UINT ID_TRAY_EXIT = 0x6001;
 constexpr UINT UWM_QUIT_REQUEST = 0x70C;
 // Ours: carries out a remembered exit from the main loop, never from below a handler.
 constexpr UINT UWM_RESUME_EXIT = 0x7E2;
+
+constexpr UINT UWM_SWITCH_PROFILE = 0x407;  // lParam: profile number 1..4
+constexpr UINT UWM_BATTERY_LEVEL = 0x52C;   // wParam: level, lParam: image set
+constexpr UINT UWM_NO_OP = 0x704;
+// Ours: steps the rescans that a device change asked for.
+constexpr UINT_PTR TIMER_DEVICE_RESCAN = 0x7E3;
+
+// Connects the main window to g_currentDevicePath over path index 0..2 (the
+// device picker's tile click). False when the path could not be opened.
+bool SwitchConnection(int32_t reportId, int32_t reportLength, uint8_t pathIndex,
+                      uint8_t sensorType);
 
 inline constexpr wchar_t kMouseNotFoundText[] = L"The Brantis mouse cannot be found";
 
@@ -66,10 +86,29 @@ public:
     CBitmap m_bmpBackground;
 
     int m_activeProfileIndex = 0;
-    int m_syncRunning = 0;
+    // Set on this thread before a sync worker starts; the worker clears it.
+    std::atomic<int32_t> m_syncRunning{0};
     int m_linkMode = -1;  // -1 none; 0 cable; 1 receiver (at start-up); later the path index
     int m_prevPage = 5;
     int m_curPage = 5;
+
+    // ---- Connection, status and profile switching (main_window_connection_win32.cpp) ----
+    CGDIBitmapBtnEx m_btnProfile;
+    CGDIBitmapBtnEx m_btnLink;
+    CBatProgressBar m_batteryBar;
+    CGDIBitmapBtnEx m_batteryText;
+
+    void QueryLinkState();
+    void ResetStatusDisplay();
+    // Run a sync worker behind the modal progress view; they return when it has closed.
+    void StartReadAllWithProgress();
+    void StartWriteAllWithProgress();
+    // Makes slot 0..3 (profile 1..4) the active profile.
+    void SwitchProfile(int slotIndex);
+    // The page shown, the page icons and the pages' contents.
+    void ShowPage(int k);
+    void LayoutPageButtons(bool ledShown);
+    void RefreshAllPages();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -111,6 +150,65 @@ private:
     Teardown m_teardown{*this};
     MainWindowLife m_life{m_teardown};
     int m_nestedLoops = 0;
+
+    // ---- Connection, status and profile switching ----
+    friend bool SwitchConnection(int32_t, int32_t, uint8_t, uint8_t);
+
+    // The window's side of the plain connection, profile and rescan logic.
+    class ConnectionSide final : public ConnectionView,
+                                 public ProfileSwitchView,
+                                 public RescanTarget {
+    public:
+        explicit ConnectionSide(CQuorvelDlg& dlg) : m_dlg(dlg) {}
+        void ShowPage(int page) override;
+        void RefreshAllPages() override;
+        void LayoutPageButtons(bool ledShown) override;
+        void UpdateAdvancedTexts() override;
+        void ResetStatusDisplay() override;
+        void ShowLinkIcon(bool wireless) override;
+        bool SyncRunning() override;
+        void RunReadAll() override;
+        void ShowProfileNumber(int number) override;
+        void RunWriteAll() override;
+        void FillPages() override;
+        bool ScanFindsMouse() override;
+        void CheckConnectedPath() override;
+        void ChangeHandled() override;
+
+        bool droppedByRemoval = false;
+
+    private:
+        CQuorvelDlg& m_dlg;
+    };
+
+    enum class SyncKind { None, ReadAll, WriteAll };
+
+    void CreateStatusControls();
+    void SetLinkIconImages(bool wireless);
+    void ShowBattery(int shown, int imageSet);
+    // The pages that show what a status report may have changed.
+    void RefreshPagesAfterStatus();
+    bool SyncBusy() const;
+    void RunSync(SyncKind kind);
+    void PollLinkState();
+    void StepRescans();
+    void ArmRescanTimer();
+    void RebuildDeviceTiles();
+
+    LRESULT OnDeviceEvent(WPARAM wp, LPARAM lp);
+    LRESULT OnBatteryLevel(WPARAM wp, LPARAM lp);
+    LRESULT OnSyncDone();
+    LRESULT OnProfileChosen(LPARAM lp);
+    LRESULT OnDeviceChange(WPARAM wp, LPARAM lp);
+
+    ConnectionSide m_connectionSide{*this};
+    WindowMessageSink m_eventSink;
+    MainConnection m_connection{m_connectionSide, m_usbDriver, m_linkMode, m_curPage, m_prevPage};
+    DeviceRescan m_rescan;
+    SyncKind m_syncKind = SyncKind::None;
+    // What g_settings held when the running read-all began: a read cut short by
+    // the mouse's removal must not leave half of the mouse's values behind.
+    SettingsImage m_settingsBeforeRead{};
 };
 
 // The main window, through which pages and threads reach the device link; set

@@ -26,3 +26,7 @@ extern uint32_t g_languageIndex;
 constexpr bool SensorHasYAxis(uint8_t sensorType) {
     return sensorType == 0xF0 || sensorType == 0xF1;
 }
+
+// The last link state the main window's poll read from the receiver (1 linked,
+// 0 not linked); the device picker shows it as the receiver's online flag.
+extern uint8_t g_receiverLinkState;

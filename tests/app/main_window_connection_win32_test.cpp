@@ -1,0 +1,392 @@
+// The main window's connection end to end against the simulated mouse:
+// connecting reads the mouse, status reports reach the settings, the battery
+// display and the profile, the receiver's link state is polled, and hot-plug
+// drops the connection or rescans without reconnecting.
+// dbt.h needs the types of windows.h first.
+// clang-format off
+#include <windows.h>
+#include <dbt.h>
+// clang-format on
+
+#include "app/app_state.h"
+#include "app/main_window_harness_win32.h"
+#include "app/status_events.h"
+#include "text/u16_buffer.h"
+
+namespace {
+
+using namespace e2e;
+
+constexpr wchar_t kCableUsbName[] =
+    L"\\\\?\\USB#VID_093A&PID_622C#5&1c2d3e4f&0&1#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+
+// Sends the main window what the system sends when a USB device comes or goes.
+void SendDeviceChange(HWND window, UINT event, const wchar_t* name) {
+    struct {
+        DEV_BROADCAST_DEVICEINTERFACE_W record;
+        wchar_t rest[200];
+    } message{};
+    message.record.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::wcsncpy(message.record.dbcc_name, name, 200);
+    message.record.dbcc_size = DWORD(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) +
+                                     (std::wcslen(name) + 1) * sizeof(wchar_t));
+    ::SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&message.record));
+}
+
+class MainWindowConnectionTest : public MainWindowFixture {
+protected:
+    // The cable's interfaces leave the stack, as when the cable is pulled.
+    void UnplugCable() {
+        for (const std::shared_ptr<SimHidInterface>& iface :
+             {std::shared_ptr<SimHidInterface>(m_rig->cable.command),
+              std::shared_ptr<SimHidInterface>(m_rig->cable.ota), m_rig->cable.config}) {
+            if (iface) m_rig->backend.Unplug(iface->Description().path);
+        }
+        m_rig->backend.RemoveUsbHardwareId(u"USB\\VID_093A&PID_622C&REV_0100");
+    }
+    void ReplugCable() {
+        for (const std::shared_ptr<SimHidInterface>& iface :
+             {std::shared_ptr<SimHidInterface>(m_rig->cable.command),
+              std::shared_ptr<SimHidInterface>(m_rig->cable.ota), m_rig->cable.config}) {
+            if (iface) m_rig->backend.Plug(iface);
+        }
+    }
+    std::u16string CablePath() const { return m_rig->cable.command->Description().path; }
+
+    // Picks the table's first mouse over connection `index`, as the device
+    // picker's tile does; waits until the read of all settings has ended.
+    bool Connect(CQuorvelDlg& dlg, UiInvoker& ui, int index) {
+        ui.Post([index] {
+            const DeviceEntry& entry = g_deviceTable[0];
+            g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
+            SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
+        });
+        if (!WaitFor([&] { return g_syncBusy != 0; }, 5000)) return false;
+        return WaitFor(
+            [&] {
+                return g_syncBusy == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
+            },
+            15000);
+    }
+
+    std::optional<SettingsImage> SavedProfile(int number) {
+        auto bytes = ReadFileBytes(Path(FormatW(L"Config\\FConfig%d.ini", number).c_str()));
+        if (!bytes || bytes->size() != sizeof(SettingsImage)) return std::nullopt;
+        SettingsImage record;
+        std::memcpy(&record, bytes->data(), sizeof(record));
+        return record;
+    }
+
+    int CountSent(uint8_t command, int sub = -1) const {
+        int n = 0;
+        for (const SimReport& r : m_rig->backend.Log()) {
+            if (r.kind != SimReport::Kind::SetFeature || r.bytes.size() < 3 || r.bytes[0] != 9)
+                continue;
+            if (r.bytes[1] == command && (sub < 0 || r.bytes[2] == sub)) ++n;
+        }
+        return n;
+    }
+};
+
+TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt) {
+    UseRig(MakeDemoMouseRig());
+    bool connected = false;
+    int page = 0, linkMode = -2;
+    uint8_t isConnected = 0;
+    SettingsImage afterRead{};
+    std::wstring batteryText, batteryAfterCharge;
+    int barLevel = -1, barLook = -1;
+    int activeAfterCycle = -1;
+    std::wstring profileCaption;
+    int writesForCycle = 0;
+    SettingsImage afterCycle{};
+
+    Run run = RunMainWindow(
+        [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            ASSERT_TRUE(WaitForMainWindow(dlg));
+            connected = Connect(dlg, ui, 0);
+            ui.Call([&] {
+                page = dlg.m_curPage;
+                linkMode = dlg.m_linkMode;
+                isConnected = g_isConnected;
+                afterRead = g_settings;
+            });
+
+            // The mouse reports its state: battery 72, not charging.
+            m_rig->cable.command->SendStatusReport(m_rig->backend);
+            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"72%"; }, 3000);
+            // A charging sample of 40 joins the window: (72 + 40) / 2.
+            ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, 0x80 | 40, 0x5A);
+            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"56%"; }, 3000);
+            ui.Call([&] {
+                batteryText = dlg.m_batteryText.GetWindowText();
+                barLevel = dlg.m_batteryBar.m_pos;
+                barLook = dlg.m_batteryBar.m_altLook;
+                SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_connected_battery");
+            });
+
+            // The mouse's profile button: the next profile is loaded and written to it.
+            m_rig->backend.ClearLog();
+            SimMouseStatus status = m_rig->mouse->Status();
+            status.profileCycle = true;
+            m_rig->mouse->SetStatus(status);
+            m_rig->cable.command->SendStatusReport(m_rig->backend);
+            WaitFor([&] { return g_syncBusy != 0; }, 3000);
+            WaitFor(
+                [&] {
+                    return g_syncBusy == 0 && dlg.m_syncRunning == 0 &&
+                           ::IsWindowEnabled(dlg.m_hWnd);
+                },
+                15000);
+            ui.Call([&] {
+                activeAfterCycle = dlg.m_activeProfileIndex;
+                profileCaption = dlg.m_btnProfile.GetWindowText();
+                afterCycle = g_settings;
+            });
+            writesForCycle = CountSent(CMD_SET_REPORT_RATE);
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        },
+        40000);
+
+    EXPECT_TRUE(run.ended);
+    ASSERT_TRUE(connected) << "the read of all settings ran and ended";
+    EXPECT_EQ(page, 1);
+    EXPECT_EQ(linkMode, 0);
+    EXPECT_EQ(isConnected, 1);
+    // The demo mouse's own values, not the new-profile defaults.
+    EXPECT_EQ(afterRead.reportRateCode, 1);
+    EXPECT_EQ(afterRead.dpiCount, 4);
+    EXPECT_EQ(afterRead.debounceTime, 8);
+    EXPECT_EQ(afterRead.powerDownTime, 300u);
+    std::optional<SettingsImage> first = SavedProfile(1);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->reportRateCode, 1) << "the end of the read saved the profile";
+    EXPECT_EQ(first->dpiCount, 4);
+
+    EXPECT_EQ(batteryText, L"56%");
+    EXPECT_EQ(barLevel, 56);
+    EXPECT_EQ(barLook, 0) << "charging: the charging images";
+
+    EXPECT_EQ(activeAfterCycle, 1);
+    EXPECT_EQ(profileCaption, L"2");
+    EXPECT_EQ(writesForCycle, 1) << "the new profile went to the mouse";
+    EXPECT_TRUE(SavedProfile(2)) << "profile 2's file was made";
+    EXPECT_EQ(m_rig->mouse->Settings().reportRate, afterCycle.reportRateCode);
+    auto table = RegistryValue(L"ConfigInfo");
+    ASSERT_TRUE(table && table->size() == sizeof(g_profileSlots));
+    ProfileSlot slots[PROFILE_SLOT_COUNT];
+    std::memcpy(slots, table->data(), sizeof(slots));
+    EXPECT_EQ(slots[1].isActive, 1u) << "the sync's end stored the active profile";
+    EXPECT_EQ(slots[0].isActive, 0u);
+}
+
+TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyRescans) {
+    UseRig(MakeDemoMouseRig());
+    bool connected = false;
+    int pageAfterForeign = 0, pageAfterUnplug = 0, linkModeAfterUnplug = 0;
+    uint8_t isConnectedAfterUnplug = 9, linkTypeAfterUnplug = 0;
+    std::u16string pathAfterUnplug = u"?";
+    std::wstring batteryAfterUnplug = L"?";
+    int masksAfterUnplug = -1, masksAfterReplug = -1;
+    uint8_t isConnectedAfterReplug = 9;
+    int linkModeAfterReplug = 9;
+    bool answeredDuringWait = false;
+
+    Run run = RunMainWindow(
+        [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            ASSERT_TRUE(WaitForMainWindow(dlg));
+            connected = Connect(dlg, ui, 0);
+            ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, 60, 0x5A);
+
+            // Another vendor's device changes nothing.
+            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEREMOVECOMPLETE,
+                             L"\\\\?\\USB#VID_046D&PID_C077#1#{a5dcbf10}");
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            ui.Call([&] { pageAfterForeign = dlg.m_curPage; });
+
+            UnplugCable();
+            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEREMOVECOMPLETE, kCableUsbName);
+            // The half second before the rescan does not hold the window.
+            DWORD_PTR result = 0;
+            answeredDuringWait =
+                ::SendMessageTimeoutW(dlg.m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) != 0;
+            WaitFor([&] { return dlg.m_curPage == 5; }, 3000);
+            ui.Call([&] {
+                pageAfterUnplug = dlg.m_curPage;
+                linkModeAfterUnplug = dlg.m_linkMode;
+                isConnectedAfterUnplug = g_isConnected;
+                linkTypeAfterUnplug = g_linkType;
+                pathAfterUnplug = g_currentDevicePath;
+                batteryAfterUnplug = dlg.m_batteryText.GetWindowText();
+                masksAfterUnplug = g_deviceTable[0].pathMask;
+            });
+
+            ReplugCable();
+            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEARRIVAL, kCableUsbName);
+            WaitFor([&] { return (g_deviceTable[0].pathMask & 1) != 0; }, 5000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ui.Call([&] {
+                masksAfterReplug = g_deviceTable[0].pathMask;
+                isConnectedAfterReplug = g_isConnected;
+                linkModeAfterReplug = dlg.m_linkMode;
+            });
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        },
+        30000);
+
+    EXPECT_TRUE(run.ended);
+    ASSERT_TRUE(connected);
+    EXPECT_EQ(pageAfterForeign, 1);
+    EXPECT_TRUE(answeredDuringWait);
+    EXPECT_EQ(pageAfterUnplug, 5);
+    EXPECT_EQ(linkModeAfterUnplug, -1);
+    EXPECT_EQ(isConnectedAfterUnplug, 0);
+    EXPECT_EQ(linkTypeAfterUnplug, 0xFF);
+    EXPECT_TRUE(pathAfterUnplug.empty());
+    EXPECT_EQ(batteryAfterUnplug, L"") << "the status display is reset";
+    // The mouse stays listed through its receiver; the cable path comes and goes.
+    EXPECT_EQ(masksAfterUnplug, 0x02);
+    EXPECT_EQ(masksAfterReplug, 0x03);
+    EXPECT_EQ(isConnectedAfterReplug, 0) << "an arrival never reconnects";
+    EXPECT_EQ(linkModeAfterReplug, -1);
+}
+
+TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverTheProfile) {
+    UseRig(MakeDemoMouseRig());
+    std::optional<Bytes> before;
+    bool ended = false;
+    int page = 0;
+    uint8_t isConnected = 9;
+    SettingsImage settingsAfter{};
+    SettingsImage settingsBefore{};
+
+    Run run = RunMainWindow(
+        [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            ASSERT_TRUE(WaitForMainWindow(dlg));
+            ui.Call([&] {
+                SaveCurrentProfile(nullptr);
+                settingsBefore = g_settings;
+            });
+            before = ReadFileBytes(Path(L"Config\\FConfig1.ini"));
+            ui.Post([] {
+                const DeviceEntry& entry = g_deviceTable[0];
+                g_currentDevicePath = std::u16string(BufferText(entry.paths[0]));
+                SwitchConnection(entry.reportId, entry.reportLength, 0, entry.sensorType);
+            });
+            ASSERT_TRUE(WaitFor([&] { return g_syncBusy != 0; }, 5000));
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            UnplugCable();
+            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEREMOVECOMPLETE, kCableUsbName);
+            ended = WaitFor(
+                [&] {
+                    return g_syncBusy == 0 && dlg.m_syncRunning == 0 &&
+                           ::IsWindowEnabled(dlg.m_hWnd);
+                },
+                15000);
+            WaitFor([&] { return dlg.m_curPage == 5; }, 3000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ui.Call([&] {
+                page = dlg.m_curPage;
+                isConnected = g_isConnected;
+                settingsAfter = g_settings;
+            });
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        },
+        30000);
+
+    EXPECT_TRUE(run.ended);
+    EXPECT_TRUE(ended) << "the read ran to its end";
+    EXPECT_EQ(page, 5) << "the device picker is back";
+    EXPECT_EQ(isConnected, 0);
+    ASSERT_TRUE(before);
+    // Neither the end of the read nor closing stored a half-read record.
+    EXPECT_EQ(std::memcmp(&settingsAfter, &settingsBefore, sizeof(SettingsImage)), 0);
+    EXPECT_EQ(ReadFileBytes(Path(L"Config\\FConfig1.ini")), before);
+}
+
+TEST_F(MainWindowConnectionTest, TheReceiversLinkStateIsPolledOnlyOverTheReceiver) {
+    UseRig(MakeDemoMouseRig());
+    int pollsOverCable = -1, pollsOverReceiver = -1;
+    uint8_t linkState = 9;
+    Run run = RunMainWindow(
+        [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            ASSERT_TRUE(WaitForMainWindow(dlg));
+            ASSERT_TRUE(Connect(dlg, ui, 0));
+            m_rig->backend.ClearLog();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+            pollsOverCable = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
+
+            g_receiverLinkState = 0;
+            ASSERT_TRUE(Connect(dlg, ui, 1));
+            m_rig->backend.ClearLog();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+            pollsOverReceiver = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
+            ui.Call([&] { linkState = g_receiverLinkState; });
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        },
+        40000);
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(pollsOverCable, 0);
+    EXPECT_GE(pollsOverReceiver, 2);
+    EXPECT_LE(pollsOverReceiver, 3);
+    EXPECT_EQ(linkState, 1) << "the linked receiver's state";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowConnectionTest, BatteryLevelMessagesReachTheBarInBothLanguages) {
+    struct Case {
+        const char* name;
+        Bytes marker;
+        uint32_t language;
+        const wchar_t* screenshot;
+    };
+    const Case cases[] = {
+        {"English", Bytes{'1'}, 2, L"main_window_battery_en"},
+        {"Russian", Bytes{'0'}, 1, L"main_window_battery_ru"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        UseRig(MakeDemoMouseRig());
+        WriteFileBytes(Path(L"config\\test.ini"), c.marker);
+        Bytes value(4);
+        std::memcpy(value.data(), &c.language, 4);
+        PutRegistryValue(L"Language", value);
+        std::vector<std::wstring> texts;
+        std::vector<int> levels, looks;
+        Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            ASSERT_TRUE(WaitForMainWindow(dlg));
+            auto look = [&] {
+                ui.Call([&] {
+                    texts.push_back(dlg.m_batteryText.GetWindowText());
+                    levels.push_back(dlg.m_batteryBar.m_pos);
+                    looks.push_back(dlg.m_batteryBar.m_altLook);
+                });
+            };
+            look();
+            // The level alone until ten are stored, then the average of the last ten.
+            for (int i = 1; i <= 10; ++i) ::SendMessageW(dlg.m_hWnd, UWM_BATTERY_LEVEL, 9 * i, 1);
+            look();
+            ::SendMessageW(dlg.m_hWnd, UWM_BATTERY_LEVEL, 0, 0);  // no level: nothing moves
+            look();
+            ::SendMessageW(dlg.m_hWnd, UWM_BATTERY_LEVEL, 100, 0);
+            look();
+            ui.Call([&] { SaveScreenshot(*RenderWindow(dlg.m_hWnd), c.screenshot); });
+            // A report without the marker is not a status report.
+            ::SendMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, 20, 0x5B);
+            look();
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        });
+        EXPECT_TRUE(run.ended);
+        EXPECT_EQ(texts, (std::vector<std::wstring>{L"", L"90%", L"90%", L"58%", L"58%"}));
+        // (18 + 27 + ... + 90 + 100) / 10 = 58.
+        EXPECT_EQ(levels, (std::vector<int>{0, 90, 90, 58, 58}));
+        EXPECT_EQ(looks, (std::vector<int>{1, 1, 1, 0, 0}));
+    }
+}
+
+}  // namespace
