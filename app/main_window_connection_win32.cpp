@@ -99,21 +99,6 @@ void CQuorvelDlg::SetLinkIconImages(bool wireless) {
 
 // ---- pages ----
 
-void CQuorvelDlg::ShowPage(int k) {
-    CDialog* pages[] = {m_pBaseDlg, m_pLedDlg, m_pAdvDlg, m_pMacroDlg, m_pHostDlg};
-    for (int i = 0; i < 5; ++i) {
-        if (pages[i] && pages[i]->m_hWnd) pages[i]->ShowWindow(i == k ? SW_SHOW : SW_HIDE);
-    }
-}
-
-void CQuorvelDlg::LayoutPageButtons(bool) {
-    // The page icons belong to the window's layout, which places them.
-}
-
-void CQuorvelDlg::RefreshAllPages() {
-    // Each page fills its controls from g_settings here once it exists.
-}
-
 void CQuorvelDlg::RefreshPagesAfterStatus() {
     // The advanced and button pages, when shown, follow the status reports here.
 }

@@ -14,10 +14,8 @@
 #include "device/sync_threads.h"
 #include "device/user_notice_win32.h"
 #include "firmware/ota_device.h"
-#include "framework/gdiplus_helpers.h"
 #include "framework/strings.h"
 #include "res/resource.h"
-#include "skin/skin_draw_win32.h"
 #include "skin/skin_messages.h"
 #include "text/ui_texts.h"
 
@@ -40,11 +38,10 @@ bool InMenuLoop() {
     return (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
 }
 
-void DestroyPage(CDialog*& page) {
+void DestroyPage(std::unique_ptr<CMainPage>& page) {
     if (!page) return;
     page->DestroyWindow();
-    delete page;
-    page = nullptr;
+    page.reset();
 }
 
 }  // namespace
@@ -92,8 +89,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
     if (language.fileChosen) LoadLanguageFile(language.path);
 
     LoadProfileTable();
-    LoadSkinBackground();
-    CreateStatusControls();
+    BuildSkin();
     LoadMacroStore();
     EnsureRunMarker();
     RegisterDeviceNotifications();
@@ -102,11 +98,14 @@ BOOL CQuorvelDlg::OnInitDialog() {
     if (activeSlot >= 0) m_activeProfileIndex = activeSlot;
 
     g_pMainDlg = this;
+    // The pages show the saved profile until a mouse is read.
+    RefreshAllPages();
     SetTimer(TIMER_STATUS_POLL, STATUS_POLL_INTERVAL_MS);
 
     if (m_linkMode != -1) {
         ShowWindow(SW_SHOW);
         ::BringWindowToTop(m_hWnd);
+        if (m_pBaseDlg) m_pBaseDlg->RefreshFromSettings();
         return TRUE;
     }
     ::MessageBoxW(m_hWnd, kMouseNotFoundText, kMainWindowTitle, MB_OK);
@@ -125,22 +124,6 @@ void CQuorvelDlg::RegisterDeviceNotifications() {
     filter.dbcc_classguid = kUsbDeviceInterface;
     HDEVNOTIFY handle = ::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
     if (handle) g_deviceNotification = handle;
-}
-
-void CQuorvelDlg::LoadSkinBackground() {
-    if (!LoadBitmapFromImageFile(SkinImagePathW(L"main_nr.png"), m_bmpBackground)) return;
-    SIZE size = m_bmpBackground.GetSize();
-    int left = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
-    int top = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
-    SetWindowPos(nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void CQuorvelDlg::PaintBackground(HDC dc) {
-    if (m_bmpBackground.IsEmpty()) return;
-    SIZE size = m_bmpBackground.GetSize();
-    MemoryDC memory(dc);
-    memory.Select(m_bmpBackground);
-    ::BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
 }
 
 BOOL CQuorvelDlg::PreTranslateMessage(MSG* msg) {

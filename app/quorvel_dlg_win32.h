@@ -8,11 +8,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/connection.h"
 #include "app/device_change.h"
 #include "app/main_window_life.h"
+#include "app/pages/main_page_win32.h"
 #include "app/profile_switch.h"
 #include "device/message_sink_win32.h"
 #include "device/settings.h"
@@ -77,11 +79,11 @@ public:
     HICON m_hIcon = nullptr;
 
     // The five pages; the skin builder creates them, the close sequence destroys them.
-    CDialog* m_pBaseDlg = nullptr;
-    CDialog* m_pAdvDlg = nullptr;
-    CDialog* m_pLedDlg = nullptr;
-    CDialog* m_pMacroDlg = nullptr;
-    CDialog* m_pHostDlg = nullptr;
+    std::unique_ptr<CMainPage> m_pBaseDlg;
+    std::unique_ptr<CMainPage> m_pAdvDlg;
+    std::unique_ptr<CMainPage> m_pLedDlg;
+    std::unique_ptr<CMainPage> m_pMacroDlg;
+    std::unique_ptr<CMainPage> m_pHostDlg;
 
     CBitmap m_bmpBackground;
 
@@ -105,7 +107,8 @@ public:
     void StartWriteAllWithProgress();
     // Makes slot 0..3 (profile 1..4) the active profile.
     void SwitchProfile(int slotIndex);
-    // The page shown, the page icons and the pages' contents.
+    // ---- Layout and pages (main_window_layout_win32.cpp) ----
+    // Shows page k (page number - 1) and hides the others.
     void ShowPage(int k);
     void LayoutPageButtons(bool ledShown);
     void RefreshAllPages();
@@ -143,8 +146,11 @@ private:
 
     bool CreateDriverWindow();
     void RegisterDeviceNotifications();
+    // The skin, the controls, the five pages and the first page.
+    void BuildSkin();
     // The skin's background: the window takes its size and is centred.
     void LoadSkinBackground();
+    void CreatePages();
     void PaintBackground(HDC dc);
 
     Teardown m_teardown{*this};

@@ -1,0 +1,49 @@
+#include "app/pages/main_page_win32.h"
+
+#include "app/key_filter_win32.h"
+#include "framework/gdiplus_helpers.h"
+#include "skin/skin_draw_win32.h"
+
+CMainPage::CMainPage(UINT templateId, const CBitmap* mainBackground)
+    : CDialogEx(templateId), m_mainBackground(mainBackground) {}
+
+bool CMainPage::LoadBackground(const std::wstring& imageName) {
+    CBitmap skin;
+    if (!LoadBitmapFromImageFile(SkinImagePathW(imageName), skin)) return false;
+    TakeBackgroundFrom(skin);
+    return true;
+}
+
+void CMainPage::TakeBackgroundFrom(const CBitmap& skin) {
+    ClientDC screen(nullptr);
+    CopyBitmapRect(screen, m_bmpBackground, skin, 1, kPageRect);
+}
+
+void CMainPage::PaintBackground(HDC dc) const {
+    if (m_bmpBackground.IsEmpty()) return;
+    SIZE size = m_bmpBackground.GetSize();
+    MemoryDC memory(dc);
+    memory.Select(m_bmpBackground);
+    ::BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+}
+
+BOOL CMainPage::PreTranslateMessage(MSG* msg) {
+    if (IsSwallowedDialogKey(msg)) return TRUE;
+    return CDialogEx::PreTranslateMessage(msg);
+}
+
+LRESULT CMainPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintBackground(dc); })) return 0;
+    switch (msg) {
+    case WM_NCCREATE:
+        // Before WM_CREATE, where a page may load an image of its own instead.
+        if (m_mainBackground && !m_mainBackground->IsEmpty() && m_bmpBackground.IsEmpty())
+            TakeBackgroundFrom(*m_mainBackground);
+        break;
+    case WM_ERASEBKGND:
+        return TRUE;  // the paint covers the whole page
+    default:
+        break;
+    }
+    return CDialogEx::WindowProc(msg, wp, lp);
+}

@@ -1,0 +1,56 @@
+// The common base of the five pages of the main window: a modeless child
+// dialog over the main window's skin, painted from a background of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+
+// Where every page lies in the main window's client area. Controls that take
+// their background from the main window's skin add this offset.
+inline constexpr RECT kPageRect{80, 146, 1000, 564};
+
+class CMainPage : public CDialogEx {
+public:
+    // mainBackground is the main window's skin (borrowed, it outlives the
+    // page); until a page loads an image of its own, its background is the
+    // part of the main skin that lies under it.
+    CMainPage(UINT templateId, const CBitmap* mainBackground);
+
+    // What the main window asks of every page; a page overrides what it has.
+    // Fill the controls from g_settings.
+    virtual void RefreshFromSettings() {}
+    // Take the texts of the language now loaded.
+    virtual void UpdateTexts() {}
+    // End a macro recording that may be running.
+    virtual void StopRecording() {}
+
+    // The page's background in its own client coordinates: the source of the
+    // background snapshots of the controls on it.
+    const CBitmap& Background() const { return m_bmpBackground; }
+
+    // Enter, Escape and Space go no further: the dialog manager would hand
+    // them on as IDOK or IDCANCEL to the main window, which would close.
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    // Only modal dialogs end on IDOK and IDCANCEL; a page stays.
+    void OnOK() override {}
+    void OnCancel() override {}
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    // Makes the part under the page of a skin image of the main window's size
+    // the page's background. False when the image cannot be loaded; the
+    // background then stays as it was.
+    bool LoadBackground(const std::wstring& imageName);
+
+    CBitmap m_bmpBackground;
+    const CBitmap* m_mainBackground;
+
+private:
+    void TakeBackgroundFrom(const CBitmap& skin);
+    void PaintBackground(HDC dc) const;
+};

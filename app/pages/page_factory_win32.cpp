@@ -1,0 +1,23 @@
+#include "app/pages/page_factory_win32.h"
+
+#include "res/resource.h"
+
+std::unique_ptr<CMainPage> NewMainPage(int k, const CBitmap* mainBackground) {
+    // One line per page: each becomes its own class as it is built.
+    switch (k) {
+    case kButtonsPage: return std::make_unique<CMainPage>(IDD_BUTTON_PAGE, mainBackground);
+    case kAdvancedPage: return std::make_unique<CMainPage>(IDD_ADVANCED_PAGE, mainBackground);
+    case kLedPage: return std::make_unique<CMainPage>(IDD_LED_PAGE, mainBackground);
+    case kMacroPage: return std::make_unique<CMainPage>(IDD_MACRO_PAGE, mainBackground);
+    case kDevicePickerPage: return std::make_unique<CMainPage>(IDD_DEVICE_PAGE, mainBackground);
+    default: return nullptr;
+    }
+}
+
+std::unique_ptr<CMainPage> CreateMainPage(int k, CWnd& parent, const CBitmap* mainBackground) {
+    std::unique_ptr<CMainPage> page = NewMainPage(k, mainBackground);
+    if (!page || !page->CreateModeless(&parent)) return nullptr;
+    page->MoveWindow(kPageRect);
+    page->ShowWindow(SW_HIDE);
+    return page;
+}
