@@ -1,0 +1,117 @@
+// The advanced page's decisions, apart from its window: what each click, drag,
+// typed value and popup choice stores in g_settings and sends to the mouse, and
+// what every control of the page shows. The window hands each notice to the
+// model and then shows the model's screen.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/pages/dpi_formulas.h"
+#include "device/settings.h"
+
+class CUSBDriver;
+
+// Control ids of the stage rows (stage 1 first); the sliders report them, the
+// value boxes report theirs.
+constexpr int DPI_SLIDER_X_FIRST_ID = 2565;
+constexpr int DPI_BOX_X_FIRST_ID = 2571;
+constexpr int DPI_SLIDER_Y_FIRST_ID = 2579;
+constexpr int DPI_BOX_Y_FIRST_ID = 2585;
+
+constexpr int DPI_LED_MODE_COUNT = 3;
+
+// A button's state as the page sets it.
+struct PageControl {
+    bool shown = true;
+    bool enabled = true;
+    bool checked = false;
+    bool operator==(const PageControl&) const = default;
+};
+
+// One axis of a stage row: its slider, its value box and its "X:" or "Y:" label.
+struct DpiAxisRow {
+    bool shown = true;        // slider and value box
+    bool labelShown = true;
+    SliderRange range{0, 599};
+    int position = 0;
+    std::u16string text = u"400";
+    bool operator==(const DpiAxisRow&) const = default;
+};
+
+struct DpiStageRow {
+    DpiAxisRow x;
+    DpiAxisRow y;
+    PageControl selector;
+    bool operator==(const DpiStageRow&) const = default;
+};
+
+// Everything the page shows; the window copies it into its controls.
+struct AdvSetScreen {
+    DpiStageRow stages[DPI_LEVEL_COUNT];
+    std::u16string countText;
+    std::u16string ledModeText;
+    std::u16string countCaption;
+};
+
+class AdvSetModel {
+public:
+    // driver gives the connected mouse's transport at the moment of a send, or
+    // null while there is none (the page's own start-up): then only g_settings
+    // changes.
+    using DriverSource = std::function<CUSBDriver*()>;
+    explicit AdvSetModel(DriverSource driver);
+
+    const AdvSetScreen& Screen() const { return m_screen; }
+    int DpiValueX(int stage) const { return m_dpiValueX[stage]; }
+    int DpiValueY(int stage) const { return m_dpiValueY[stage]; }
+    int SelectedStage() const { return m_selectedStage; }
+
+    // ---- DPI stages ----
+    // A slider being dragged: shows and stores, sends nothing.
+    void SliderMoving(int sliderId, int position);
+    // A slider let go (or a drag that lost the mouse): stores and sends the stage.
+    void SliderReleased(int sliderId, int position);
+    // A value typed into a value box.
+    void DpiTyped(int boxId, uint32_t dpi);
+    void StageClicked(int stage);
+    // The count popup's result: a count 1..6, or 0 when it closed without a choice.
+    void DpiCountChosen(uint32_t count);
+    // The LED mode popup's result: item 1..3, or 0 when it closed without a choice.
+    void DpiLedChosen(uint32_t item);
+
+    // ---- from g_settings ----
+    // After g_settings was replaced; also sets the sliders' ranges for the sensor.
+    void RefreshFromSettingsAndRanges();
+    // After a status report: the ranges stay as they are.
+    void RefreshFromSettings();
+    // The texts of the language now loaded.
+    void UpdateTexts();
+
+private:
+    struct StageRef {
+        int stage = -1;  // -1: not a control of the stage rows
+        DpiAxis axis = DpiAxis::X;
+    };
+    static StageRef StageOf(int id, int firstXId, int firstYId);
+
+    DpiAxisRow& Row(const StageRef& ref);
+    // Shows and stores a slider's position; false for a slider that changes nothing.
+    bool MoveSlider(int sliderId, int position);
+    CUSBDriver* Driver() const;
+    void SendStage(int stage, DpiAxis axis) const;
+    void SendDpiConfig() const;
+    // Computes a stage's DPI into the cache and shows it in its value box.
+    void ShowStageValue(int stage, DpiAxis axis, int step);
+    void StoreStep(int stage, DpiAxis axis, int step);
+    void CheckSelector(int stage);
+    void LayOutStageRows();
+    void RefreshDpi(bool ranges);
+
+    DriverSource m_driver;
+    AdvSetScreen m_screen;
+    int m_dpiValueX[DPI_LEVEL_COUNT];
+    int m_dpiValueY[DPI_LEVEL_COUNT];
+    int m_selectedStage = 0;
+};
