@@ -29,6 +29,7 @@ AdvSetModel::AdvSetModel(DriverSource driver) : m_driver(std::move(driver)) {
         m_dpiValueY[i] = 400;
     }
     m_screen.countText = Decimal(g_settings.dpiCount);
+    ShowFastRates();
 }
 
 AdvSetModel::StageRef AdvSetModel::StageOf(int id, int firstXId, int firstYId) {
@@ -187,17 +188,123 @@ void AdvSetModel::RefreshDpi(bool ranges) {
     LayOutStageRows();
 }
 
+// ---- report rate and sensor options ----
+
+void AdvSetModel::CheckOnly(PageControl* group, int count, std::optional<int> index) {
+    for (int i = 0; i < count; ++i) group[i].checked = index && *index == i;
+}
+
+void AdvSetModel::RateClicked(int index, const std::function<bool()>& confirm) {
+    if (index < 0 || index >= REPORT_RATE_BUTTON_COUNT) return;
+    // Cancelled: the record, the mouse and the checked button stay as they were.
+    if (RateNeedsConfirmation(index) && !(confirm && confirm())) return;
+    CheckOnly(m_screen.rates, REPORT_RATE_BUTTON_COUNT, index);
+    bool corded = RateForcesCorded(index);
+    for (PageControl& mode : m_screen.sensorModes) mode.enabled = !corded;
+    // Corded is only shown: the stored sensor mode is neither changed nor sent.
+    if (corded) CheckOnly(m_screen.sensorModes, SENSOR_MODE_COUNT, SENSOR_MODE_CORDED);
+    g_settings.reportRateCode = ReportRateCode(index);
+    if (CUSBDriver* driver = Driver()) driver->SetReportRate(g_settings.reportRateCode);
+}
+
+void AdvSetModel::LiftOffClicked(int code) {
+    if (code < 0 || code >= LIFT_OFF_BUTTON_COUNT) return;
+    CheckOnly(m_screen.liftOff, LIFT_OFF_BUTTON_COUNT, code);
+    if (g_settings.liftOffCode == code) return;
+    g_settings.liftOffCode = static_cast<uint8_t>(code);
+    if (CUSBDriver* driver = Driver()) driver->SetLiftOffDistance(g_settings.liftOffCode);
+}
+
+void AdvSetModel::SensorModeClicked(int mode) {
+    if (mode < 0 || mode >= SENSOR_MODE_COUNT) return;
+    CheckOnly(m_screen.sensorModes, SENSOR_MODE_COUNT, mode);
+    if (g_settings.sensorMode == mode) return;
+    g_settings.sensorMode = static_cast<uint8_t>(mode);
+    if (CUSBDriver* driver = Driver()) driver->SetSensorMode(g_settings.sensorMode);
+}
+
+void AdvSetModel::SwitchClicked(SensorSwitch which) {
+    if (which < 0 || which >= SENSOR_SWITCH_COUNT) return;
+    uint8_t* stored[SENSOR_SWITCH_COUNT] = {&g_settings.motionSync, &g_settings.angleSnap, &g_settings.rippleControl};
+    PageControl& box = m_screen.switches[which];
+    box.checked = !box.checked;
+    uint8_t on = box.checked ? 1 : 0;
+    if (*stored[which] == on) return;
+    *stored[which] = on;
+    CUSBDriver* driver = Driver();
+    if (!driver) return;
+    switch (which) {
+    case SWITCH_MOTION_SYNC: driver->SetMotionSync(on); break;
+    case SWITCH_ANGLE_SNAP: driver->SetAngleSnap(on); break;
+    case SWITCH_RIPPLE_CONTROL: driver->SetRippleControl(on); break;
+    default: break;
+    }
+}
+
+void AdvSetModel::ShowFastRates() {
+    bool fastRates = AdvControlsFor(g_sensorType, g_linkType).fastRates;
+    for (int i = RATE_2000; i < REPORT_RATE_BUTTON_COUNT; ++i) m_screen.rates[i].shown = fastRates;
+}
+
+void AdvSetModel::ShowSensorModeGroup(bool show) {
+    for (PageControl& mode : m_screen.sensorModes) mode.shown = show;
+}
+
+// ---- from g_settings ----
+
 void AdvSetModel::RefreshFromSettingsAndRanges() {
-    RefreshDpi(true);
-    UpdateTexts();
+    Refresh(true);
 }
 
 void AdvSetModel::RefreshFromSettings() {
-    RefreshDpi(false);
+    Refresh(false);
+}
+
+void AdvSetModel::Refresh(bool full) {
+    CheckOnly(m_screen.rates, REPORT_RATE_BUTTON_COUNT, ReportRateIndex(g_settings.reportRateCode));
+    bool options = AdvControlsFor(g_sensorType, g_linkType).sensorOptions;
+    m_screen.liftOffCaptionShown = m_screen.sensorModeCaptionShown = options;
+    if (options) {
+        SensorModeGroup group = SensorModeGroupFor(g_settings.reportRateCode, g_settings.sensorMode);
+        // After a status report a fast rate leaves the buttons shown or hidden as they were.
+        if (group.enabled || full) ShowSensorModeGroup(true);
+        for (PageControl& mode : m_screen.sensorModes) mode.enabled = group.enabled;
+        CheckOnly(m_screen.sensorModes, SENSOR_MODE_COUNT, group.checked);
+    } else {
+        ShowSensorModeGroup(false);
+    }
+
+    RefreshDpi(full);
+
+    const uint8_t stored[SENSOR_SWITCH_COUNT] = {g_settings.motionSync, g_settings.angleSnap, g_settings.rippleControl};
+    for (int i = 0; i < SENSOR_SWITCH_COUNT; ++i) {
+        m_screen.switches[i].shown = options;
+        if (options) m_screen.switches[i].checked = stored[i] == 1;
+    }
+    LiftOffLayout layout = LiftOffLayoutFor(g_sensorType);
+    for (int i = 0; i < LIFT_OFF_BUTTON_COUNT; ++i) {
+        m_screen.liftOff[i].shown = layout.buttons[i].shown;
+        if (layout.buttons[i].shown) m_screen.liftOffLeft[i] = layout.buttons[i].left;
+    }
+    // A code beyond the three buttons (a status report carries four bits) checks none.
+    if (options) {
+        std::optional<int> code;
+        if (g_settings.liftOffCode < LIFT_OFF_BUTTON_COUNT) code = g_settings.liftOffCode;
+        CheckOnly(m_screen.liftOff, LIFT_OFF_BUTTON_COUNT, code);
+    }
     UpdateTexts();
 }
 
 void AdvSetModel::UpdateTexts() {
+    for (int i = 0; i < SENSOR_MODE_COUNT; ++i)
+        m_screen.sensorModeTexts[i] = g_uiTexts[static_cast<UiText>(static_cast<int>(UiText::str_SensorLP) + i)];
+    m_screen.rateCaption = g_uiTexts[UiText::str_usbreport];
+    m_screen.liftOffCaption = g_uiTexts[UiText::str_LiftDetectionoptions];
     m_screen.countCaption = g_uiTexts[UiText::str_DPINum];
+    m_screen.sensorModeCaption = g_uiTexts[UiText::str_SensorMode];
     m_screen.ledModeText = LedModeText(g_settings.dpiLedMode);
+    m_screen.switchTexts[SWITCH_MOTION_SYNC] = g_uiTexts[UiText::str_MotionSync];
+    m_screen.switchTexts[SWITCH_ANGLE_SNAP] = g_uiTexts[UiText::str_AngleSnap];
+    m_screen.switchTexts[SWITCH_RIPPLE_CONTROL] = g_uiTexts[UiText::str_RippleCtrn];
+    ShowFastRates();
 }

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/pages/dpi_formulas.h"
+#include "app/pages/sensor_options.h"
 #include "device/settings.h"
 
 class CUSBDriver;
@@ -21,6 +23,9 @@ constexpr int DPI_SLIDER_Y_FIRST_ID = 2579;
 constexpr int DPI_BOX_Y_FIRST_ID = 2585;
 
 constexpr int DPI_LED_MODE_COUNT = 3;
+
+// The three sensor switches, each on or off.
+enum SensorSwitch : int { SWITCH_MOTION_SYNC, SWITCH_ANGLE_SNAP, SWITCH_RIPPLE_CONTROL, SENSOR_SWITCH_COUNT };
 
 // A button's state as the page sets it.
 struct PageControl {
@@ -53,6 +58,19 @@ struct AdvSetScreen {
     std::u16string countText;
     std::u16string ledModeText;
     std::u16string countCaption;
+
+    PageControl rates[REPORT_RATE_BUTTON_COUNT];
+    std::u16string rateCaption;
+    PageControl liftOff[LIFT_OFF_BUTTON_COUNT];  // by code
+    int liftOffLeft[LIFT_OFF_BUTTON_COUNT] = {540, 620, 700};
+    bool liftOffCaptionShown = true;
+    std::u16string liftOffCaption;
+    PageControl sensorModes[SENSOR_MODE_COUNT];
+    std::u16string sensorModeTexts[SENSOR_MODE_COUNT] = {u"LP", u"HP", u"Corded"};
+    bool sensorModeCaptionShown = true;
+    std::u16string sensorModeCaption;
+    PageControl switches[SENSOR_SWITCH_COUNT];
+    std::u16string switchTexts[SENSOR_SWITCH_COUNT];
 };
 
 class AdvSetModel {
@@ -81,6 +99,15 @@ public:
     // The LED mode popup's result: item 1..3, or 0 when it closed without a choice.
     void DpiLedChosen(uint32_t item);
 
+    // ---- report rate and sensor options ----
+    // Rate button index 0..6. The rate goes out on every click, also when it is
+    // already set; 4000 and 8000 Hz only after confirm() said yes.
+    void RateClicked(int index, const std::function<bool()>& confirm);
+    // These send only what changes the record.
+    void LiftOffClicked(int code);
+    void SensorModeClicked(int mode);
+    void SwitchClicked(SensorSwitch which);
+
     // ---- from g_settings ----
     // After g_settings was replaced; also sets the sliders' ranges for the sensor.
     void RefreshFromSettingsAndRanges();
@@ -108,6 +135,12 @@ private:
     void CheckSelector(int stage);
     void LayOutStageRows();
     void RefreshDpi(bool ranges);
+    // full: the variant that also sets the sliders' ranges.
+    void Refresh(bool full);
+    void CheckOnly(PageControl* group, int count, std::optional<int> index);
+    void ShowFastRates();
+    void ShowSensorModeGroup(bool show);
+    void RefreshSensorOptions();
 
     DriverSource m_driver;
     AdvSetScreen m_screen;

@@ -294,6 +294,183 @@ TEST_F(AdvSetModelTest, WithoutAValidYTableTheYRowsFollowTheXTable) {
     EXPECT_EQ(model.Screen().stages[0].y.text, u"2000");
 }
 
+Bytes Frame(std::initializer_list<uint8_t> bytes) {
+    Bytes frame(bytes);
+    frame.resize(FEATURE_REPORT_SIZE - 1, 0);
+    return frame;
+}
+
+TEST_F(AdvSetModelTest, EveryRateClickSendsTheRate) {
+    int asked = 0;
+    auto yes = [&] { ++asked; return true; };
+    const uint8_t codes[REPORT_RATE_BUTTON_COUNT] = {3, 2, 1, 0, 6, 5, 4};
+    for (int i = 0; i < REPORT_RATE_BUTTON_COUNT; ++i) {
+        SCOPED_TRACE(i);
+        backend.ClearLog();
+        model.RateClicked(i, yes);
+        model.RateClicked(i, yes);  // the rate already set goes out again
+        EXPECT_EQ(g_settings.reportRateCode, codes[i]);
+        EXPECT_EQ(Sent(), (std::vector<Bytes>{Frame({CMD_SET_REPORT_RATE, codes[i]}),
+                                               Frame({CMD_SET_REPORT_RATE, codes[i]})}));
+        EXPECT_EQ(mouse->Settings().reportRate, codes[i]);
+        for (int k = 0; k < REPORT_RATE_BUTTON_COUNT; ++k) EXPECT_EQ(model.Screen().rates[k].checked, k == i) << k;
+    }
+    EXPECT_EQ(asked, 4);  // 4000 and 8000 Hz, twice each
+}
+
+TEST_F(AdvSetModelTest, ACancelledFastRateLeavesEverythingAsItWas) {
+    model.RateClicked(3, nullptr);  // 1000 Hz
+    backend.ClearLog();
+    for (int fast : {RATE_4000, RATE_8000}) {
+        model.RateClicked(fast, [] { return false; });
+        EXPECT_EQ(g_settings.reportRateCode, 0);
+        EXPECT_TRUE(model.Screen().rates[3].checked);
+        EXPECT_FALSE(model.Screen().rates[fast].checked);
+        EXPECT_TRUE(model.Screen().sensorModes[0].enabled);
+    }
+    model.RateClicked(RATE_8000, nullptr);  // nobody to ask: no
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(mouse->Settings().reportRate, 0);
+}
+
+TEST_F(AdvSetModelTest, FastRatesShowCordedWithoutStoringIt) {
+    g_settings.sensorMode = 1;
+    model.RefreshFromSettingsAndRanges();
+    backend.ClearLog();
+    model.RateClicked(RATE_2000, nullptr);
+    const AdvSetScreen& screen = model.Screen();
+    for (int m = 0; m < SENSOR_MODE_COUNT; ++m) {
+        EXPECT_FALSE(screen.sensorModes[m].enabled) << m;
+        EXPECT_EQ(screen.sensorModes[m].checked, m == SENSOR_MODE_CORDED) << m;
+    }
+    // Back to 1000 Hz: the buttons can be used again, still showing Corded
+    // until the next refresh; the stored mode never changed.
+    model.RateClicked(3, nullptr);
+    EXPECT_TRUE(screen.sensorModes[0].enabled && screen.sensorModes[1].enabled);
+    EXPECT_TRUE(screen.sensorModes[SENSOR_MODE_CORDED].checked);
+    EXPECT_EQ(g_settings.sensorMode, 1);
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Frame({CMD_SET_REPORT_RATE, 6}), Frame({CMD_SET_REPORT_RATE, 0})}));
+    model.RefreshFromSettings();
+    EXPECT_TRUE(screen.sensorModes[1].checked && !screen.sensorModes[SENSOR_MODE_CORDED].checked);
+}
+
+TEST_F(AdvSetModelTest, SensorChoicesSendOnlyWhatChangesTheRecord) {
+    g_settings.liftOffCode = 0;
+    g_settings.sensorMode = 0;
+    g_settings.motionSync = 1;
+    model.RefreshFromSettingsAndRanges();
+    backend.ClearLog();
+    model.LiftOffClicked(0);  // already set
+    model.LiftOffClicked(2);
+    model.SensorModeClicked(0);
+    model.SensorModeClicked(1);
+    model.SwitchClicked(SWITCH_MOTION_SYNC);    // on -> off
+    model.SwitchClicked(SWITCH_ANGLE_SNAP);     // off -> on
+    model.SwitchClicked(SWITCH_RIPPLE_CONTROL);
+    model.SwitchClicked(SWITCH_RIPPLE_CONTROL);  // and off again
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{
+                          Frame({CMD_GROUP_SENSOR, SENSOR_LIFT_OFF, 2}),
+                          Frame({CMD_GROUP_SENSOR, SENSOR_MODE, 1}),
+                          Frame({CMD_GROUP_SENSOR, SENSOR_MOTION_SYNC, 0}),
+                          Frame({CMD_GROUP_SENSOR, SENSOR_ANGLE_SNAP, 1}),
+                          Frame({CMD_GROUP_SENSOR, SENSOR_RIPPLE_CONTROL, 1}),
+                          Frame({CMD_GROUP_SENSOR, SENSOR_RIPPLE_CONTROL, 0}),
+                      }));
+    const AdvSetScreen& screen = model.Screen();
+    EXPECT_TRUE(screen.liftOff[2].checked && !screen.liftOff[0].checked);
+    EXPECT_TRUE(screen.sensorModes[1].checked && !screen.sensorModes[0].checked);
+    EXPECT_FALSE(screen.switches[SWITCH_MOTION_SYNC].checked);
+    EXPECT_TRUE(screen.switches[SWITCH_ANGLE_SNAP].checked);
+    EXPECT_FALSE(screen.switches[SWITCH_RIPPLE_CONTROL].checked);
+    SimMouseSettings held = mouse->Settings();
+    EXPECT_EQ(held.sensor[SENSOR_LIFT_OFF], 2);
+    EXPECT_EQ(held.sensor[SENSOR_MODE], 1);
+    EXPECT_EQ(held.sensor[SENSOR_ANGLE_SNAP], 1);
+
+    // A box whose shown state already differs from the record: the click
+    // turns the box and sends nothing when the record already holds its new state.
+    g_settings.angleSnap = 0;
+    backend.ClearLog();
+    model.SwitchClicked(SWITCH_ANGLE_SNAP);
+    EXPECT_FALSE(screen.switches[SWITCH_ANGLE_SNAP].checked);
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(AdvSetModelTest, RefreshShowsTheControlsOfTheSensorAndLink) {
+    struct Case {
+        uint8_t sensor, link;
+        bool fastRates, options, shortLiftOff;
+        int left1mm;
+    };
+    const Case cases[] = {
+        {SENSOR_E1, 2, true, false, false, -1}, {SENSOR_E2, 1, false, false, false, -1},
+        {SENSOR_F0, 1, false, true, false, 540}, {SENSOR_F1, 2, true, true, true, 620},
+        {0x42, 2, true, false, false, -1},
+    };
+    g_settings.reportRateCode = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.sensor));
+        g_sensorType = c.sensor;
+        g_linkType = c.link;
+        model.RefreshFromSettingsAndRanges();
+        const AdvSetScreen& s = model.Screen();
+        for (int i = 0; i < REPORT_RATE_BUTTON_COUNT; ++i) EXPECT_EQ(s.rates[i].shown, i < RATE_2000 || c.fastRates);
+        EXPECT_EQ(s.sensorModeCaptionShown, c.options);
+        EXPECT_EQ(s.liftOffCaptionShown, c.options);
+        for (const PageControl& m : s.sensorModes) EXPECT_EQ(m.shown, c.options);
+        for (const PageControl& b : s.switches) EXPECT_EQ(b.shown, c.options);
+        EXPECT_EQ(s.stages[0].y.shown, c.options);
+        EXPECT_EQ(s.liftOff[0].shown && s.liftOff[1].shown, c.options);
+        EXPECT_EQ(s.liftOff[2].shown, c.shortLiftOff);
+        if (c.left1mm >= 0) {
+            EXPECT_EQ(s.liftOffLeft[0], c.left1mm);
+        }
+    }
+}
+
+TEST_F(AdvSetModelTest, CodesTheButtonsDoNotOfferCheckNone) {
+    g_settings.reportRateCode = 9;
+    g_settings.liftOffCode = 11;  // a status report carries four bits
+    g_settings.sensorMode = 3;
+    model.RefreshFromSettingsAndRanges();
+    const AdvSetScreen& s = model.Screen();
+    for (const PageControl& r : s.rates) EXPECT_FALSE(r.checked);
+    for (const PageControl& l : s.liftOff) EXPECT_FALSE(l.checked);
+    // An unknown rate counts as fast: Corded, disabled.
+    EXPECT_TRUE(s.sensorModes[SENSOR_MODE_CORDED].checked && !s.sensorModes[0].enabled);
+    g_settings.reportRateCode = 0;
+    model.RefreshFromSettings();
+    for (const PageControl& m : s.sensorModes) EXPECT_FALSE(m.checked);
+}
+
+TEST_F(AdvSetModelTest, AStatusRefreshAtAFastRateLeavesTheModeButtonsHidden) {
+    g_sensorType = SENSOR_E1;
+    model.RefreshFromSettingsAndRanges();
+    g_sensorType = SENSOR_F0;
+    g_settings.reportRateCode = 6;
+    model.RefreshFromSettings();
+    EXPECT_FALSE(model.Screen().sensorModes[0].shown);
+    EXPECT_TRUE(model.Screen().sensorModes[SENSOR_MODE_CORDED].checked);
+    model.RefreshFromSettingsAndRanges();
+    EXPECT_TRUE(model.Screen().sensorModes[0].shown);
+}
+
+TEST_F(AdvSetModelTest, TextsFollowTheLanguage) {
+    g_uiTexts[UiText::str_SensorHP] = u"High";
+    g_uiTexts[UiText::str_AngleSnap] = u"Snap";
+    g_uiTexts[UiText::str_usbreport] = u"Rate";
+    EXPECT_EQ(model.Screen().sensorModeTexts[1], u"HP");  // until a language replaces it
+    g_linkType = 1;
+    model.UpdateTexts();
+    const AdvSetScreen& s = model.Screen();
+    EXPECT_EQ(s.sensorModeTexts[1], u"High");
+    EXPECT_EQ(s.sensorModeTexts[0], u"");  // no text in the language: none shown
+    EXPECT_EQ(s.switchTexts[SWITCH_ANGLE_SNAP], u"Snap");
+    EXPECT_EQ(s.rateCaption, u"Rate");
+    EXPECT_EQ(s.ledModeText, u"steady");
+    EXPECT_FALSE(s.rates[RATE_2000].shown);
+}
+
 TEST(AdvSetModelNoDriverTest, WithoutATransportOnlyTheRecordChanges) {
     g_settings = SettingsImage{};
     g_sensorType = SENSOR_F0;
