@@ -27,8 +27,15 @@ public:
     bool IsModal() const { return m_modal; }
 
     virtual BOOL OnInitDialog() { return TRUE; }
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // Enter and Escape (IDOK, IDCANCEL from the dialog manager) end a modal
+    // dialog only: a modeless page would merely be hidden, with nothing to
+    // bring it back.
+    virtual void OnOK() {
+        if (m_modal) EndDialog(IDOK);
+    }
+    virtual void OnCancel() {
+        if (m_modal) EndDialog(IDCANCEL);
+    }
 
     // Keyboard and mouse input for this dialog goes to the dialog manager.
     BOOL PreTranslateMessage(MSG* msg) override;

@@ -425,6 +425,27 @@ TEST(ModelessDialogTest, ChildPageLivesInsideItsParentAndOnlyHidesOnEndDialog) {
     EXPECT_NE(page.m_hWnd, nullptr);
 }
 
+// Enter and Escape reach a page's dialog manager as IDOK and IDCANCEL; a page
+// must stay up whichever control holds the focus.
+TEST(ModelessDialogTest, EnterAndEscapeNeverHideAPage) {
+    TestDialog main;
+    ASSERT_TRUE(main.Open());
+    CDialog page(IDD_BUTTON_PAGE);
+    ASSERT_TRUE(page.CreateModeless(&main));
+    page.MoveWindow(RECT{80, 146, 300, 300});
+    CButton button;  // a skinned button: owner-drawn, id 0
+    ASSERT_TRUE(button.Create(L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, RECT{10, 10, 90, 40}, &page, 0));
+
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        page.ShowWindow(SW_SHOW);
+        button.SetFocus();
+        ASSERT_EQ(::GetFocus(), button.m_hWnd);
+        PostKeys(button.m_hWnd, {key});
+        PumpMessages(50);
+        EXPECT_TRUE(page.IsWindowVisible()) << "key " << key;
+    }
+}
+
 TEST(GdiplusHelpersTest, ImagesFromFilesAsGdiBitmapsAndClonedAreas) {
     EnsureGdiplus();
     CBitmap background;
