@@ -120,6 +120,6 @@ int EncodeAndUploadMacro(const MacroRecord* record, CUSBDriver* driver, uint8_t 
     if (!record || !driver) return 0;
     uint8_t buffer[MACRO_IMAGE_BUFFER_SIZE];
     int position = BuildDeviceMacroImage(*record, slot, buffer, VkToHidUsage);
-    driver->UploadMacroChunks(slot, buffer);
+    if (!driver->UploadMacroChunks(slot, buffer)) return 0;
     return position;
 }

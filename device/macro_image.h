@@ -44,8 +44,8 @@ int BuildDeviceMacroImage(const MacroRecord& record, uint8_t slot, uint8_t* buff
 
 // Builds a record's image with the keyboard usages of the current layout and
 // uploads it to the slot. Returns the final step position (1 for a record
-// without events), 0 for a null record or driver. The upload's own result is
-// not part of it: callers go on to assign the slot either way.
+// without events); 0 for a null record or driver, and when a chunk was refused
+// or failed, since the slot then holds a mix of two macros.
 int EncodeAndUploadMacro(const MacroRecord* record, CUSBDriver* driver, uint8_t slot);
 
 // The macro name as the mouse shows it: in the OEM code page, cut on a

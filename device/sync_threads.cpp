@@ -82,6 +82,14 @@ void ReadButton(const SyncJob& job, int index) {
     record.functionId = *function;
 }
 
+// The record is what the mouse was given for this slot: it builds the very
+// image the slot holds.
+bool EncodesToImage(const MacroRecord& record, uint8_t slot, const uint8_t* image) {
+    uint8_t built[MACRO_IMAGE_BUFFER_SIZE];
+    BuildDeviceMacroImage(record, slot, built, VkToHidUsage);
+    return std::memcmp(built, image, DEVICE_MACRO_IMAGE_SIZE) == 0;
+}
+
 }  // namespace
 
 bool ReadDeviceMacro(const SyncJob& job, uint8_t deviceButton, int buttonIndex) {
@@ -95,6 +103,14 @@ bool ReadDeviceMacro(const SyncJob& job, uint8_t deviceButton, int buttonIndex) 
 
     ButtonAssignment& record = g_settings.buttons[buttonIndex];
     record.macroId = int32_t(readback.Blob().macroId);
+    // The mouse holds a cut-down copy (70 steps, 15 bytes of name) of what the
+    // store had when it was uploaded; replacing that record would lose the rest.
+    if (const MacroRecord* stored = FindMacroRecord(readback.Blob().macroId);
+        stored && EncodesToImage(*stored, deviceButton, image)) {
+        CopyToBuffer(record.displayName,
+                     g_uiTexts[UiText::str_Macro] + u" - " + std::u16string(MacroNameOf(*stored)));
+        return true;
+    }
     CopyToBuffer(record.displayName, g_uiTexts[UiText::str_Macro] + u" - " + readback.Name());
     if (StoreMacroBlob(&readback.Blob(), readback.BufferSize())) job.sink->MacroStoreChanged();
     return true;
@@ -168,7 +184,8 @@ namespace {
 // The code a button gets in the write of all settings, or nothing when no button
 // command may go out for it. A macro is uploaded first; a macro button whose
 // macro is not in the store (or is empty) gets no command at all, so the mouse
-// keeps what it had rather than playing whatever its slot still holds.
+// keeps what it had rather than playing whatever its slot still holds. The same
+// goes for a macro whose upload failed.
 std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     const ButtonAssignment& record = g_settings.buttons[index];
     const uint8_t deviceButton = DeviceButtonNumber(index);
@@ -185,8 +202,11 @@ std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     if (!macro || macro->size == 0) return std::nullopt;
     SleepMs(kMacroUploadBeforeMs);
     // The macro goes into the slot of the button's own device number.
-    EncodeAndUploadMacro(macro, job.driver, deviceButton);
+    // A slot the upload left half written is never pointed at: the mouse would
+    // play whatever mix of old and new chunks it holds.
+    const bool uploaded = EncodeAndUploadMacro(macro, job.driver, deviceButton) != 0;
     SleepMs(kMacroUploadAfterMs);
+    if (!uploaded) return std::nullopt;
     return ButtonCodeForRecord(record, deviceButton);
 }
 

@@ -62,6 +62,13 @@ protected:
     }
     ~SyncMacrosTest() override { g_uiTexts[UiText::str_Macro].clear(); }
 
+    // The device buttons that got a button command, in order.
+    std::vector<uint8_t> ButtonsCommanded() const {
+        std::vector<uint8_t> buttons;
+        for (const SentFrame& f : ButtonFrames(SentFrames())) buttons.push_back(f.bytes[2]);
+        return buttons;
+    }
+
     const MacroRecord kTyped = MakeMacro(
         0x15000007, {Press('A'), Delay(50), Release('A'), Delay(20)}, u"Typed");
 };
@@ -125,12 +132,32 @@ TEST_F(SyncMacrosTest, AMacroThatIsNotInTheStoreSendsNothing) {
 
     WriteAllSettingsThread(Job());
 
-    std::vector<uint8_t> buttons;
-    for (const SentFrame& f : ButtonFrames(SentFrames())) buttons.push_back(f.bytes[2]);
-    EXPECT_EQ(buttons, (std::vector<uint8_t>{0, 1, 4, 3}));
+    EXPECT_EQ(ButtonsCommanded(), (std::vector<uint8_t>{0, 1, 4, 3}));
     EXPECT_EQ(mouse->Settings().buttons[2], SIM_CODE_MIDDLE);
     EXPECT_EQ(g_activeProfile->appliedMacroIds[2], 0x15000099);
     for (const SimReport& r : backend.Log()) EXPECT_NE(r.kind, SimReport::Kind::Output);
+}
+
+// A slot the upload left half written must not be played: the button keeps
+// what the mouse had, and the pass still goes on to the next buttons.
+TEST_F(SyncMacrosTest, AFailedUploadSendsNoCommandForItsButton) {
+    for (SimChunkFault fault : {SimChunkFault::RefuseHeader, SimChunkFault::FailData}) {
+        SCOPED_TRACE(int(fault));
+        Store(kTyped);
+        g_settings.buttons[1].functionId = FUNC_MUTE;
+        g_settings.buttons[2].functionId = FUNC_MACRO;
+        g_settings.buttons[2].macroId = int32_t(kTyped.macroId);
+        mouse->SetMacroChunkFault(5, fault);
+        Connect();
+        sink.Clear();
+
+        WriteAllSettingsThread(Job());
+
+        EXPECT_EQ(ButtonsCommanded(), (std::vector<uint8_t>{0, 1, 4, 3}));
+        EXPECT_EQ(mouse->Settings().buttons[2], SIM_CODE_MIDDLE);
+        EXPECT_EQ(sink.Count(SinkCall::Done), 1);
+        EXPECT_EQ(sink.Calls().back().kind, SinkCall::Close);
+    }
 }
 
 TEST_F(SyncMacrosTest, ReadAllFetchesAMacroButtonsMacroIntoTheStore) {
@@ -181,6 +208,63 @@ TEST_F(SyncMacrosTest, AMacroThatCannotBeFetchedLeavesTheButtonsMacro) {
     EXPECT_EQ(g_settings.buttons[1].macroId, 0x15000001);
     EXPECT_EQ(FindMacroRecord(kTyped.macroId), nullptr);
     EXPECT_EQ(sink.Count(SinkCall::MacroStoreChanged), 0);
+}
+
+// The mouse keeps at most 70 steps and 15 bytes of a name: what comes back from
+// a long macro is a cut-down copy. The store's own record stays when it is what
+// the mouse was given; a record that no longer matches gives way to the mouse's.
+TEST_F(SyncMacrosTest, ReadAllKeepsTheStoresRicherCopyOfAMacroTheMouseHolds) {
+    std::vector<MacroEvent> events;
+    for (int i = 0; i < 100; ++i) {
+        events.push_back(Press('A' + i % 26));
+        events.push_back(Release('A' + i % 26));
+    }
+    const MacroRecord longMacro = MakeMacro(0x15000020, events, u"A rather long macro name here");
+    MacroRecord edited = longMacro;  // changed in the store since it went to the mouse
+    edited.events[0] = Press('Z');
+
+    struct Case {
+        const char* name;
+        const MacroRecord* storedBeforeRead;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"same as uploaded", &longMacro, true},
+        {"edited since", &edited, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::memset(&g_macroStore, 0, sizeof(g_macroStore));
+        Store(longMacro);
+        g_settings = SettingsImage{};
+        g_settings.buttons[2].functionId = FUNC_MACRO;
+        g_settings.buttons[2].macroId = int32_t(longMacro.macroId);
+        Connect();
+        WriteAllSettingsThread(Job());
+        Store(*c.storedBeforeRead);
+        const MacroRecord before = *FindMacroRecord(longMacro.macroId);
+        sink.Clear();
+
+        g_settings = SettingsImage{};
+        ReadAllSettingsThread(Job());
+
+        EXPECT_EQ(g_settings.buttons[2].macroId, int32_t(longMacro.macroId));
+        const MacroRecord* after = FindMacroRecord(longMacro.macroId);
+        ASSERT_NE(after, nullptr);
+        if (c.kept) {
+            EXPECT_EQ(std::memcmp(after, &before, sizeof(before)), 0);
+            EXPECT_EQ(after->eventCount, 200u);
+            EXPECT_EQ(MacroNameOf(*after), u"A rather long macro name here");
+            EXPECT_EQ(BufferText(g_settings.buttons[2].displayName),
+                      u"Macro - A rather long macro name here");
+            EXPECT_EQ(sink.Count(SinkCall::MacroStoreChanged), 0);
+        } else {
+            EXPECT_LT(after->eventCount, 200u);
+            EXPECT_EQ(after->events[0], Press('A'));
+            EXPECT_EQ(MacroNameOf(*after), u"A rather long m");
+            EXPECT_EQ(sink.Count(SinkCall::MacroStoreChanged), 1);
+        }
+    }
 }
 
 // Macros written by one pass come back unchanged through the other, whatever
