@@ -8,3 +8,15 @@ std::wstring CListBox::GetText(int index) const {
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
     return text;
 }
+
+int CListBox::ItemFromPoint(POINT pt, BOOL& outside) const {
+    LRESULT packed = SendMessage(LB_ITEMFROMPOINT, 0, MAKELPARAM(pt.x, pt.y));
+    outside = HIWORD(packed) != 0;
+    return LOWORD(packed);
+}
+
+RECT CListBox::GetItemRect(int index) const {
+    RECT r{};
+    if (SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) == LB_ERR) return RECT{};
+    return r;
+}

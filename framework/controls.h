@@ -49,11 +49,35 @@ public:
     }
     // The row's text, of any length.
     std::wstring GetText(int index) const;
+    // The row nearest to a client point; outside is TRUE when the point lies
+    // beyond every row (the system packs both into one result).
+    int ItemFromPoint(POINT pt, BOOL& outside) const;
+    // The row's rectangle in the client; an empty one for a row that is not there.
+    RECT GetItemRect(int index) const;
+    int GetItemHeight(int index) const { return static_cast<int>(SendMessage(LB_GETITEMHEIGHT, static_cast<WPARAM>(index))); }
+    int SetItemHeight(int index, UINT height) const {
+        return static_cast<int>(SendMessage(LB_SETITEMHEIGHT, static_cast<WPARAM>(index), MAKELPARAM(height, 0)));
+    }
+    int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
+    int SetTopIndex(int index) const { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(index))); }
+    void ResetContent() const { SendMessage(LB_RESETCONTENT); }
 };
 
 class CScrollBar : public CWnd {
 public:
     bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
         return CreateEx(0, L"SCROLLBAR", L"", style, rect, parent ? parent->m_hWnd : nullptr, id);
+    }
+    // Straight to the control's SBM_* handlers, so a bar that keeps its own
+    // scroll state answers for itself.
+    BOOL SetScrollInfo(const SCROLLINFO& info, BOOL redraw = TRUE) const {
+        SCROLLINFO copy = info;
+        copy.cbSize = sizeof(copy);
+        return SendMessage(SBM_SETSCROLLINFO, static_cast<WPARAM>(redraw), reinterpret_cast<LPARAM>(&copy)) != 0;
+    }
+    BOOL GetScrollInfo(SCROLLINFO& info, UINT mask = SIF_ALL) const {
+        info.cbSize = sizeof(info);
+        info.fMask = mask;
+        return SendMessage(SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(&info)) != 0;
     }
 };
