@@ -28,26 +28,10 @@ bool IsDialogKey(UINT msg, WPARAM wp) {
 
 }  // namespace
 
-CMacroModifyDlg::CMacroModifyDlg(CWnd* parent) : CDialogEx(IDD_VALUE_ENTRY_DIALOG, parent) {}
-
-void CMacroModifyDlg::LoadBackground(const std::wstring& path) {
-    m_background.DeleteObject();
-    SIZE size{0, 0};
-    if (LoadBitmapFromImageFile(path, m_background)) size = m_background.GetSize();
-    // A popup's owner is the top-level window the framework chose for it.
-    int x = (::GetSystemMetrics(SM_CXFULLSCREEN) - size.cx) / 2;
-    int y = (::GetSystemMetrics(SM_CYFULLSCREEN) - size.cy) / 2;
-    if (HWND owner = ::GetWindow(m_hWnd, GW_OWNER)) {
-        RECT r{};
-        ::GetWindowRect(owner, &r);
-        x = r.left;
-        y = r.top;
-    }
-    SetWindowPos(nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-}
+CMacroModifyDlg::CMacroModifyDlg(CWnd* parent) : CSkinnedDialog(IDD_VALUE_ENTRY_DIALOG, parent) {}
 
 BOOL CMacroModifyDlg::OnInitDialog() {
-    CDialogEx::OnInitDialog();
+    CSkinnedDialog::OnInitDialog();
     SetWindowText(L"QuorvelMacroModifyDlg");
     m_setup = ValueEntryModeFor(m_mode, g_sensorType);
     BuildSkin();
@@ -101,23 +85,13 @@ BOOL CMacroModifyDlg::PreTranslateMessage(MSG* msg) {
 }
 
 LRESULT CMacroModifyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) {
-            if (m_background.IsEmpty()) return;
-            SIZE size = m_background.GetSize();
-            MemoryDC source(dc);
-            source.Select(m_background);
-            ::BitBlt(dc, 0, 0, size.cx, size.cy, source, 0, 0, SRCCOPY);
-        }))
-        return 0;
     switch (msg) {
-    case WM_ERASEBKGND:
-        return TRUE;  // the paint covers the whole client
     case UWM_HOOK_KEY:
         return OnHookKey(static_cast<uint32_t>(wp), lp);
     case UWM_VALUE_CHANGED:
         return 0;  // the field keeps its own number in range; OK reads it
     default:
-        return CDialogEx::WindowProc(msg, wp, lp);
+        return CSkinnedDialog::WindowProc(msg, wp, lp);
     }
 }
 
@@ -157,7 +131,7 @@ BOOL CMacroModifyDlg::OnCommand(WPARAM wp, LPARAM lp) {
             Dismiss();
         }
     }
-    return CDialogEx::OnCommand(wp, lp);
+    return CSkinnedDialog::OnCommand(wp, lp);
 }
 
 void CMacroModifyDlg::Confirm() {

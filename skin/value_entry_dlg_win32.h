@@ -16,17 +16,17 @@
 #include "framework/keyboard_capture.h"
 #include "skin/filter_edit_win32.h"
 #include "skin/push_buttons_win32.h"
+#include "skin/skinned_dialog_win32.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "skin/value_entry_logic.h"
 
-class CMacroModifyDlg : public CDialogEx {
+class CMacroModifyDlg : public CSkinnedDialog {
 public:
     // parent only says whose top-level window owns the box; without one it is
     // the main window's last active popup.
     explicit CMacroModifyDlg(CWnd* parent = nullptr);
 
-    CBitmap m_background;
     GdipImage m_buttonNormal;
     GdipImage m_buttonHover;
     GdipImage m_buttonPressed;
@@ -54,9 +54,6 @@ protected:
 
 private:
     void BuildSkin();
-    // Sized to the background and put on the owner's top-left corner (centred
-    // on the screen without an owner), as the confirmation boxes are.
-    void LoadBackground(const std::wstring& path);
     LRESULT OnHookKey(uint32_t vk, LPARAM state);
     void Confirm();
     void Dismiss();
