@@ -17,9 +17,6 @@ constexpr OtaPacing kFinishPacing{500, 100, 100};
 constexpr OtaPacing kEndPacing{10, 100, 100};
 // The device needs this long after the last packet of a group before its checksum.
 constexpr uint32_t kGroupSettleMs = 80;
-// With the default sizes a full block advances the sequence six times: its
-// header and five group checksums. The progress range counts that.
-constexpr int32_t kProgressStepsPerBlock = 6;
 
 class Update {
 public:
@@ -70,7 +67,9 @@ FirmwareUpdateResult Update::Run() {
     }
 
     g_otaChecksum = 0;
-    m_sink.OnProgressRange(kProgressStepsPerBlock * g_otaBlockCount);
+    // Progress counts image bytes: the sequence number the device sees wraps at
+    // 256 and advances per command, so it tells nothing of how far the image is.
+    m_sink.OnProgressRange(int32_t(m_size));
     for (uint32_t block = 0; block < g_otaBlockCount; ++block) {
         if (Stopped() || !BuildOtaBlockHeaderReport() || !Exchange(kBlockHeaderPacing)) {
             return Fail(FirmwareUpdateStep::BlockHeader);
@@ -86,7 +85,7 @@ FirmwareUpdateResult Update::Run() {
     if (Stopped() || !BuildOtaEndReport() || !Exchange(kEndPacing)) {
         return Fail(FirmwareUpdateStep::End);
     }
-    m_sink.OnProgressPosition(kProgressStepsPerBlock * g_otaBlockCount);
+    m_sink.OnProgressPosition(int32_t(m_size));
     m_sink.OnResult(true, FirmwareUpdateStep::None);
     return {FirmwareUpdateOutcome::Finished, FirmwareUpdateStep::None};
 }
@@ -101,7 +100,6 @@ bool Update::SendBlock(uint32_t blockBytes) {
             if (Stopped()) return false;
             const uint32_t length = std::min<uint32_t>(g_otaPacketSize, blockBytes);
             const uint8_t* data = m_image + m_sent;
-            m_sink.OnProgressPosition(g_otaSequence);
             if (!BuildOtaDataReport(uint8_t(length), data)) return false;
             SleepMs(g_otaPacketDelay);
             // A packet that did not reach the device would leave a hole in its
@@ -111,6 +109,7 @@ bool Update::SendBlock(uint32_t blockBytes) {
             for (uint32_t i = 0; i < length; ++i) g_otaChecksum = uint16_t(g_otaChecksum + data[i]);
             m_sent += length;
             blockBytes -= length;
+            m_sink.OnProgressPosition(int32_t(m_sent));
         }
         SleepMs(kGroupSettleMs);
         if (Stopped() || !BuildOtaGroupChecksumReport() || !Exchange(kGroupChecksumPacing)) {

@@ -19,7 +19,8 @@ enum class FirmwareUpdateStep : int {
 class FirmwareUpdateSink {
 public:
     virtual ~FirmwareUpdateSink() = default;
-    // The progress range is 0 .. maximum.
+    // The progress range is 0 .. maximum, the image size in bytes; the position
+    // is the number of image bytes sent so far.
     virtual void OnProgressRange(int32_t maximum) = 0;
     virtual void OnProgressPosition(int32_t position) = 0;
     // Called once at the end of an update that was not stopped.

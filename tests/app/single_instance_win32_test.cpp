@@ -143,7 +143,16 @@ TEST(SingleInstanceTest, TheDemoCarriesTheTestFirmwareImage) {
     std::vector<uint8_t> image(bytes, bytes + size);
     ::FreeLibrary(module);
     EXPECT_EQ(image, MakeTestFirmwareImage(size)) << "the embedded image is the simulator's test image";
-    EXPECT_EQ(size, 65536u);
+    EXPECT_EQ(size, 104716u);
+}
+
+// The product is built here without an image given to the build: it carries none.
+TEST(SingleInstanceTest, TheProductCarriesNoImageOfItsOwn) {
+    std::wstring exe = TestDistDir() + L"Quorvel.exe";
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(::FindResourceW(module, MAKEINTRESOURCEW(152), L"BIN"), nullptr);
+    ::FreeLibrary(module);
 }
 
 }  // namespace

@@ -73,18 +73,19 @@ TEST_F(FirmwareUpdateTest, StreamsAWholeImageIntoTheFlash) {
     EXPECT_EQ(m_device->DataPackets(), 4193u);
     EXPECT_EQ(g_otaBlockCount, 26);
 
-    // Progress: a range of six steps a block; before each packet the sequence
-    // number it carries, so every packet of a group shows the same position;
-    // the maximum at the end.
-    EXPECT_EQ(m_sink.ranges, std::vector<int32_t>{156});
+    // Progress: the image's bytes as the range, and after each packet the bytes
+    // sent so far, so the bar moves with the image and never wraps; the whole
+    // image at the end.
+    EXPECT_EQ(m_sink.ranges, std::vector<int32_t>{104716});
     const auto packets = DataPackets();
     ASSERT_EQ(m_sink.positions.size(), packets.size() + 1);
+    int32_t sent = 0;
     for (size_t i = 0; i < packets.size(); ++i) {
-        ASSERT_EQ(m_sink.positions[i], packets[i].bytes[7]) << "packet " << i;
+        sent += packets[i].bytes[8];
+        ASSERT_EQ(m_sink.positions[i], sent) << "packet " << i;
     }
-    EXPECT_EQ(m_sink.positions[0], 4);
-    EXPECT_EQ(m_sink.positions[40], 5) << "the second group";
-    EXPECT_EQ(m_sink.positions.back(), 156);
+    EXPECT_EQ(m_sink.positions[0], 25);
+    EXPECT_EQ(m_sink.positions.back(), 104716);
 
     // The last two commands carry the counters the whole run led to.
     const auto log = m_backend.Log();
@@ -176,7 +177,7 @@ TEST_F(FirmwareUpdateTest, TheLargestImageTheBlockCounterHolds) {
     ASSERT_EQ(Run(image).outcome, FirmwareUpdateOutcome::Finished);
     EXPECT_TRUE(m_device->ProtocolErrors().empty()) << m_device->ProtocolErrors().front();
     EXPECT_EQ(m_device->Flash(), image);
-    EXPECT_EQ(m_sink.ranges, std::vector<int32_t>{6 * 255});
+    EXPECT_EQ(m_sink.ranges, std::vector<int32_t>{int32_t(OTA_MAX_IMAGE_SIZE)});
 }
 
 TEST_F(FirmwareUpdateTest, RefusesImagesTheProtocolCannotCarry) {
