@@ -48,6 +48,13 @@ bool IsFixedCodeKind(uint8_t kind) {
 
 }  // namespace
 
+std::optional<uint32_t> FixedButtonCode(FunctionId functionId) {
+    for (const FixedCode& entry : kFixedCodes) {
+        if (entry.functionId == functionId) return entry.code;
+    }
+    return std::nullopt;
+}
+
 std::optional<uint32_t> ButtonCodeForRecord(const ButtonAssignment& record, uint8_t deviceButton) {
     switch (record.functionId) {
     case FUNC_SINGLE_KEY:
@@ -59,10 +66,7 @@ std::optional<uint32_t> ButtonCodeForRecord(const ButtonAssignment& record, uint
     default:
         break;
     }
-    for (const FixedCode& entry : kFixedCodes) {
-        if (entry.functionId == record.functionId) return entry.code;
-    }
-    return std::nullopt;
+    return FixedButtonCode(record.functionId);
 }
 
 std::optional<FunctionId> FunctionForButtonCode(uint32_t code) {

@@ -15,6 +15,10 @@ constexpr uint32_t MacroButtonCode(uint8_t deviceButton) {
     return uint32_t(CODE_KIND_MACRO) + (uint32_t(deviceButton) << 16);
 }
 
+// The code of a function that always sends the same one (the mouse buttons,
+// the media keys, the DPI functions, double click, disabled), or nothing.
+std::optional<uint32_t> FixedButtonCode(FunctionId functionId);
+
 // The code sent for a record on the given device button, or nothing for a
 // function the mouse has no code for (no button command is sent then). A
 // FUNC_MACRO record gets the macro code; whether it may be sent depends on the

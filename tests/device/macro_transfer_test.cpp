@@ -6,14 +6,9 @@
 #include "device/device_state.h"
 #include "device/macro_image.h"
 #include "device/usb_driver.h"
-#include "sim/sim_clock.h"
-#include "sim/sim_mouse.h"
-#include "support/installed_backend.h"
-#include "support/recording_sink.h"
+#include "support/cable_driver_fixture.h"
 
 namespace {
-
-const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01#7&2a3b4c5d&0&0000#{4d1e55b2}";
 
 using Bytes = std::vector<uint8_t>;
 
@@ -34,20 +29,9 @@ Bytes DataReport(const Bytes& image, int index) {
     return report;
 }
 
-class MacroTransferTest : public ::testing::Test {
+class MacroTransferTest : public ::testing::Test, protected CableDriverFixture {
 protected:
-    MacroTransferTest()
-        : mouse(std::make_shared<SimMouse>()),
-          iface(std::make_shared<SimMouseInterface>(
-              SimMouseInterface::CommandInterface(kPath, 0x622C, u"7&2a3b4c5d"), mouse,
-              SimDeviceInfo{}, SimLinkInfo{})) {
-        backend.Plug(iface);
-    }
-
-    void Open() {
-        ASSERT_TRUE(driver.Open(kPath, REPORT_ID_MOUSE, 8, &sink));
-        backend.ClearLog();
-    }
+    void Open() { ASSERT_TRUE(CableDriverFixture::Open()); }
 
     // The reports that reached the interface, without the reader's input reports.
     std::vector<SimReport> Transfers() {
@@ -56,14 +40,6 @@ protected:
             if (r.kind != SimReport::Kind::Input) out.push_back(r);
         return out;
     }
-
-    ScopedSimClock clock;
-    SimHidBackend backend;
-    InstalledBackend installed{backend};
-    RecordingSink sink;
-    std::shared_ptr<SimMouse> mouse;
-    std::shared_ptr<SimMouseInterface> iface;
-    CUSBDriver driver;
 };
 
 TEST_F(MacroTransferTest, UploadSendsTenPacedChunks) {
@@ -212,6 +188,19 @@ TEST_F(MacroTransferTest, EncodeAndUploadUsesTheLayoutsKeyUsages) {
     EXPECT_EQ(EncodeAndUploadMacro(nullptr, &driver, 2), 0);
     EXPECT_EQ(EncodeAndUploadMacro(&record, nullptr, 2), 0);
     EXPECT_TRUE(Transfers().empty());
+}
+
+TEST_F(MacroTransferTest, EncodeAndUploadGivesZeroWhenAChunkDidNotGo) {
+    MacroRecord record{};
+    record.size = 112;
+    record.magic = MACRO_MAGIC;
+    record.events[0] = MakeMacroEvent(MACRO_EVENT_PRESS, 0x41);
+    record.eventCount = 1;
+    EXPECT_EQ(EncodeAndUploadMacro(&record, &driver, 1), 0) << "no device open";
+    Open();
+    EXPECT_NE(EncodeAndUploadMacro(&record, &driver, 1), 0);
+    mouse->SetMacroChunkFault(5, SimChunkFault::FailData);
+    EXPECT_EQ(EncodeAndUploadMacro(&record, &driver, 1), 0) << "chunk 5 did not pass";
 }
 
 }  // namespace

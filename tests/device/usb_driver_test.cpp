@@ -9,27 +9,15 @@
 
 #include "device/device_state.h"
 #include "device/settings.h"
-#include "sim/sim_clock.h"
-#include "sim/sim_mouse.h"
-#include "support/installed_backend.h"
-#include "support/recording_sink.h"
+#include "support/cable_driver_fixture.h"
 
 namespace {
 
-const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01#7&2a3b4c5d&0&0000#{4d1e55b2}";
-
 using Bytes = std::vector<uint8_t>;
 
-class DriverTest : public ::testing::Test {
+class DriverTest : public ::testing::Test, protected CableDriverFixture {
 protected:
-    DriverTest()
-        : mouse(std::make_shared<SimMouse>()),
-          iface(std::make_shared<SimMouseInterface>(
-              SimMouseInterface::CommandInterface(kPath, 0x622C, u"7&2a3b4c5d"), mouse,
-              SimDeviceInfo{}, SimLinkInfo{})) {
-        backend.Plug(iface);
-        g_settings = SettingsImage{};
-    }
+    DriverTest() { g_settings = SettingsImage{}; }
 
     bool OpenDriver() { return driver.Open(kPath, REPORT_ID_MOUSE, 8, &sink); }
 
@@ -50,14 +38,6 @@ protected:
         std::copy(fromByte1.begin(), fromByte1.end(), frame.begin() + 1);
         return frame;
     }
-
-    ScopedSimClock clock;
-    SimHidBackend backend;
-    InstalledBackend installed{backend};
-    RecordingSink sink;
-    std::shared_ptr<SimMouse> mouse;
-    std::shared_ptr<SimMouseInterface> iface;
-    CUSBDriver driver;
 };
 
 // ---- set commands
