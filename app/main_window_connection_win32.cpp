@@ -101,6 +101,7 @@ void CQuorvelDlg::SetLinkIconImages(bool wireless) {
 
 void CQuorvelDlg::RefreshPagesAfterStatus() {
     // The advanced and button pages, when shown, follow the status reports here.
+    if (m_pAdvDlg && m_pAdvDlg->IsWindowVisible()) m_pAdvDlg->RefreshFromSettings();
 }
 
 void CQuorvelDlg::RebuildDeviceTiles() {
@@ -247,7 +248,7 @@ void CQuorvelDlg::ConnectionSide::LayoutPageButtons(bool ledShown) {
 }
 
 void CQuorvelDlg::ConnectionSide::UpdateAdvancedTexts() {
-    // The advanced page words its choices for the connected sensor once it exists.
+    if (m_dlg.m_pAdvDlg) m_dlg.m_pAdvDlg->UpdateTexts();
 }
 
 void CQuorvelDlg::ConnectionSide::ResetStatusDisplay() { m_dlg.ResetStatusDisplay(); }

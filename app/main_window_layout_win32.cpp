@@ -1,6 +1,7 @@
 // The main window's layout: the skin, the controls at their places, the five
 // pages and which of them is shown.
 #include "app/connection.h"
+#include "app/pages/adv_set_win32.h"
 #include "app/pages/page_factory_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "device/device_state.h"
@@ -57,6 +58,7 @@ void CQuorvelDlg::LayoutPageButtons(bool) {
 void CQuorvelDlg::RefreshAllPages() {
     if (m_pBaseDlg) m_pBaseDlg->RefreshFromSettings();
     if (m_pLedDlg) m_pLedDlg->RefreshFromSettings();
-    if (m_pAdvDlg) m_pAdvDlg->RefreshFromSettings();
+    // The advanced page also takes the sliders' ranges of the sensor now connected.
+    if (auto* adv = dynamic_cast<CAdvSetDlg*>(m_pAdvDlg.get())) adv->RefreshFromSettingsAndRanges();
     if (m_pMacroDlg) m_pMacroDlg->UpdateTexts();
 }

@@ -99,18 +99,15 @@ void AdvSetModel::DpiTyped(int boxId, uint32_t dpi) {
     StageRef ref = StageOf(boxId, DPI_BOX_X_FIRST_ID, DPI_BOX_Y_FIRST_ID);
     if (ref.stage < 0) return;
     DpiAxisRow& row = Row(ref);
-    const int* shown = ref.axis == DpiAxis::X ? m_dpiValueX : m_dpiValueY;
     bool knownSensor = DpiOfStep(g_sensorType, 0).has_value();
     std::optional<int> step = StepOfDpi(g_sensorType, ref.axis, dpi);
     // Below the sensor's lowest DPI there is no step, above what the value
     // entry takes the step would not fit the command, and a sensor without a
-    // Y axis has no Y stage: the box goes back to the stage's value.
+    // Y axis has no Y stage: nothing changes, and the box (which already shows
+    // what was typed) goes back to what it showed before.
     bool refused = (ref.axis == DpiAxis::Y && !SensorHasYAxis(g_sensorType)) ||
                    (knownSensor && (!step || dpi > SensorDpiMaximum(g_sensorType)));
-    if (refused) {
-        row.text = Decimal(shown[ref.stage]);
-        return;
-    }
+    if (refused) return;
     // The box keeps the typed value, even off the sensor's grid, until the next refresh.
     row.text = Decimal(dpi);
     if (step) {

@@ -1,12 +1,13 @@
 #include "app/pages/page_factory_win32.h"
 
+#include "app/pages/adv_set_win32.h"
 #include "res/resource.h"
 
 std::unique_ptr<CMainPage> NewMainPage(int k, const CBitmap* mainBackground) {
     // One line per page: each becomes its own class as it is built.
     switch (k) {
     case kButtonsPage: return std::make_unique<CMainPage>(IDD_BUTTON_PAGE, mainBackground);
-    case kAdvancedPage: return std::make_unique<CMainPage>(IDD_ADVANCED_PAGE, mainBackground);
+    case kAdvancedPage: return std::make_unique<CAdvSetDlg>(mainBackground);
     case kLedPage: return std::make_unique<CMainPage>(IDD_LED_PAGE, mainBackground);
     case kMacroPage: return std::make_unique<CMainPage>(IDD_MACRO_PAGE, mainBackground);
     case kDevicePickerPage: return std::make_unique<CMainPage>(IDD_DEVICE_PAGE, mainBackground);

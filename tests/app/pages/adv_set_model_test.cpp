@@ -162,7 +162,6 @@ TEST_F(AdvSetModelTest, AValueWithoutAStepIsRefusedAndNeverReachesTheMouse) {
         model.DpiTyped(2573, c.dpi);
         EXPECT_EQ(g_settings.dpiStepsX[2], 11);
         EXPECT_TRUE(Sent().empty());
-        // The box, which already shows what was typed, goes back to the stage's value.
         EXPECT_EQ(model.Screen().stages[2].x.text, before);
         EXPECT_EQ(model.Screen().stages[2].x.position, 11);
     }

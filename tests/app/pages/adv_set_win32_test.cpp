@@ -1,0 +1,224 @@
+// The advanced page under Wine, on its own under a test window of the main
+// window's size, sending to the simulated mouse: real input on its sliders,
+// value boxes, buttons and popups, and what each sensor and link shows.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/pages/adv_set_win32.h"
+#include "device/device_state.h"
+#include "device/file_system.h"
+#include "framework/strings.h"
+#include "skin/skin_messages.h"
+#include "skin/value_entry_win32.h"
+#include "support/connected_sim_mouse.h"
+#include "support/window_harness_win32.h"
+#include "text/ui_texts.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class AdvSetPageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGdiplus();
+        SetProgramFolder(ToU16(TestDistDir()));
+        g_uiTexts = UiTextTable{};
+        g_settings = SettingsImage{};
+        g_settings.dpiCount = 4;
+        g_settings.dpiCurrent = 0;
+        g_settings.yTableMarker = Y_TABLE_MARKER;
+        g_settings.reportRateCode = 0;
+        for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {
+            g_settings.dpiStepsX[i] = 15 + 16 * i;
+            g_settings.dpiStepsY[i] = 7 + 16 * i;
+        }
+        g_sensorType = SENSOR_F1;
+        g_linkType = 2;
+        ASSERT_TRUE(parent.Open());
+        ASSERT_TRUE(sim.opened);
+    }
+    void TearDown() override {
+        if (page) page->DestroyWindow();
+        page.reset();
+        PumpMessages(30);
+        SetValueEntryHandler({});
+        SetMouseSettingsLauncher({});
+        SetProgramFolder(u"");
+        g_uiTexts = UiTextTable{};
+        g_sensorType = 0;
+        g_linkType = 0;
+    }
+
+    // The page as the main window makes it: a shown child at the page's place.
+    void OpenPage() {
+        page = std::make_unique<CAdvSetDlg>(&parent.Background(), [this] { return &sim.driver; });
+        ASSERT_TRUE(page->CreateModeless(&parent));
+        page->MoveWindow(kPageRect);
+        page->RefreshFromSettingsAndRanges();
+        page->ShowWindow(SW_SHOW);
+        PumpMessages(30);
+        sim.backend.ClearLog();
+    }
+
+    void Click(const CWnd& control) {
+        PostClick(control, 5, 5);
+        PumpMessages(30);
+    }
+
+    static Bytes Frame(std::initializer_list<uint8_t> bytes) {
+        Bytes frame(bytes);
+        frame.resize(FEATURE_REPORT_SIZE - 1, 0);
+        return frame;
+    }
+    static bool Shown(const CWnd& control) { return (control.GetStyle() & WS_VISIBLE) != 0; }
+
+    ConnectedSimMouse sim;
+    TestDialog parent{1040, 640};
+    std::unique_ptr<CAdvSetDlg> page;
+};
+
+TEST_F(AdvSetPageTest, DraggingASliderSetsTheMousesStageOnlyWhenReleased) {
+    OpenPage();
+    CHProgressBar& slider = page->m_dpiSliderX[1];
+    PostMouse(slider, WM_LBUTTONDOWN, 0, 6, MK_LBUTTON);
+    PostMouse(slider, WM_MOUSEMOVE, 40, 6, MK_LBUTTON);
+    PostMouse(slider, WM_MOUSEMOVE, 136, 6, MK_LBUTTON);  // the middle: 599 * 136 / 272
+    PumpMessages(30);
+    EXPECT_TRUE(sim.SetCommands().empty());
+    EXPECT_EQ(page->m_dpiBoxX[1].m_text, L"15000");
+    EXPECT_EQ(g_settings.dpiStepsX[1], 299);
+    PostMouse(slider, WM_LBUTTONUP, 136, 6, 0);
+    PumpMessages(30);
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_DPI_STAGE, 1, 299 & 0xFF, 299 >> 8, 0, 0, 0, 1})});
+    EXPECT_EQ(sim.mouse->Settings().stages[1].stepX, 299);
+
+    // A drag that loses the mouse ends where it was, and the mouse gets that step.
+    sim.backend.ClearLog();
+    CHProgressBar& y = page->m_dpiSliderY[2];
+    PostMouse(y, WM_LBUTTONDOWN, 0, 6, MK_LBUTTON);
+    PostMouse(y, WM_MOUSEMOVE, 68, 6, MK_LBUTTON);
+    PumpMessages(30);
+    ::SetCapture(parent.m_hWnd);
+    ::ReleaseCapture();
+    PumpMessages(30);
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_DPI_STAGE, 2, 149, 0, 0, 0, 0, 2})});
+    EXPECT_EQ(sim.mouse->Settings().stages[2].stepY, 149);
+    EXPECT_EQ(page->m_dpiBoxY[2].m_text, L"7500");
+}
+
+TEST_F(AdvSetPageTest, ADoubleClickedValueBoxTypesItsStage) {
+    g_sensorType = SENSOR_E2;
+    OpenPage();
+    int asked = -1;
+    SetValueEntryHandler([&](CWnd*, int mode) -> std::optional<uint32_t> {
+        asked = mode;
+        return 11234;  // the box rounds it to 11250
+    });
+    PostMouse(page->m_dpiBoxX[3], WM_LBUTTONDBLCLK, 10, 5, MK_LBUTTON);
+    PumpMessages(50);
+    EXPECT_EQ(asked, VALUE_ENTRY_DPI);
+    EXPECT_EQ(g_settings.dpiStepsX[3], 211);  // 11200
+    EXPECT_EQ(page->m_dpiSliderX[3].m_pos, 211);
+    EXPECT_EQ(page->m_dpiBoxX[3].m_text, L"11250");
+    EXPECT_EQ(sim.mouse->Settings().stages[3].stepX, 211);
+
+    // 1..25 come from the box as 0: refused, the box shows the stage's value again.
+    sim.backend.ClearLog();
+    SetValueEntryHandler([](CWnd*, int) -> std::optional<uint32_t> { return 20; });
+    PostMouse(page->m_dpiBoxX[3], WM_LBUTTONDBLCLK, 10, 5, MK_LBUTTON);
+    PumpMessages(50);
+    EXPECT_TRUE(sim.SetCommands().empty());
+    EXPECT_EQ(page->m_dpiBoxX[3].m_text, L"11250");
+    EXPECT_EQ(g_settings.dpiStepsX[3], 211);
+}
+
+TEST_F(AdvSetPageTest, TheCountPopupLaysOutTheRowsAndADismissalResendsOnce) {
+    OpenPage();
+    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) EXPECT_EQ(Shown(page->m_dpiSliderY[i]), i < 4) << i;
+    Click(page->m_countButton);
+    ASSERT_TRUE(page->m_popup.IsOpen());
+    CMenuEx* popup = page->m_popup.Get();
+    const SkinRect row = popup->m_items[1].rect;  // "2"
+    PostMouse(*popup, WM_MOUSEMOVE, row.left + 10, row.top + 5, 0);
+    PostMouse(*popup, WM_LBUTTONDOWN, row.left + 10, row.top + 5, MK_LBUTTON);
+    PostMouse(*popup, WM_LBUTTONUP, row.left + 10, row.top + 5, 0);
+    PumpMessages(50);
+    EXPECT_FALSE(page->m_popup.IsOpen());
+    EXPECT_EQ(g_settings.dpiCount, 2);
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_DPI_CONFIG, 2, 0, 0, 0, 0})});
+    EXPECT_EQ(page->m_countButton.m_text, L"2");
+    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {
+        SCOPED_TRACE(i);
+        for (const CWnd* c : {static_cast<const CWnd*>(&page->m_dpiSliderX[i]), static_cast<const CWnd*>(&page->m_dpiBoxX[i]),
+                              static_cast<const CWnd*>(&page->m_labelX[i]), static_cast<const CWnd*>(&page->m_dpiSliderY[i]),
+                              static_cast<const CWnd*>(&page->m_stageButtons[i])})
+            EXPECT_EQ(Shown(*c), i < 2);
+    }
+
+    // The LED popup replaces a count popup still open; the replaced one says
+    // nothing. Closing the LED popup without a choice sends the configuration
+    // once, however often the close is reported.
+    sim.backend.ClearLog();
+    Click(page->m_countButton);
+    HWND countPopup = page->m_popup.Get()->m_hWnd;
+    Click(page->m_ledModeButton);
+    EXPECT_FALSE(::IsWindow(countPopup));
+    ASSERT_TRUE(page->m_popup.IsOpen());
+    HWND ledPopup = page->m_popup.Get()->m_hWnd;
+    ::SendMessageW(ledPopup, WM_CLOSE, 0, 0);
+    page->SendMessage(UWM_DPI_LED_MENU_RESULT, 0, 0);
+    PumpMessages(30);
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_DPI_CONFIG, 2, 0, 0, 0, 0})});
+}
+
+TEST_F(AdvSetPageTest, TheStageSelectorSetsTheCurrentStage) {
+    OpenPage();
+    Click(page->m_stageButtons[2]);
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_DPI_CONFIG, 4, 2, 0, 0, 0})});
+    EXPECT_EQ(sim.mouse->Settings().dpiCurrent, 2);
+    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) EXPECT_EQ(page->m_stageButtons[i].m_checked, i == 2) << i;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AdvSetPageTest, ScreenshotsPerSensorLinkAndLanguage) {
+    struct Case {
+        uint8_t sensor, link;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {SENSOR_E1, 1, L"e1_link1"}, {SENSOR_E2, 2, L"e2_link2"}, {SENSOR_F0, 1, L"f0_link1"},
+        {SENSOR_F0, 2, L"f0_link2"}, {SENSOR_F1, 1, L"f1_link1"}, {SENSOR_F1, 2, L"f1_link2"},
+    };
+    g_settings.dpiCount = 5;
+    g_settings.dpiCurrent = 1;
+    g_settings.dpiLedMode = 1;
+    g_settings.liftOffCode = 1;
+    g_settings.sensorMode = 1;
+    g_settings.motionSync = 1;
+    OpenPage();
+    for (const wchar_t* language : {L"enr", L"rus"}) {
+        LoadLanguageFile(ToU16(TestDistDir() + L"language\\" + language + L".xml"));
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            g_sensorType = c.sensor;
+            g_linkType = c.link;
+            page->RefreshFromSettingsAndRanges();
+            PumpMessages(20);
+            EXPECT_EQ(Shown(page->m_rateButtons[RATE_8000]), c.link == 2);
+            EXPECT_EQ(Shown(page->m_dpiSliderY[0]), SensorHasYAxis(c.sensor));
+            EXPECT_EQ(Shown(page->m_liftOffButtons[2]), c.sensor == SENSOR_F1);
+            std::unique_ptr<Dib32> shot = RenderWindow(page->m_hWnd);
+            ASSERT_TRUE(shot && shot->ok());
+            EXPECT_TRUE(SaveScreenshot(*shot, std::wstring(L"adv_page_") + c.name + L"_" + language));
+        }
+    }
+}
+
+}  // namespace
