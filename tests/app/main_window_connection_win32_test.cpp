@@ -11,46 +11,20 @@
 #include "app/app_state.h"
 #include "app/main_window_harness_win32.h"
 #include "app/status_events.h"
+#include "device/sync_threads.h"
+#include "support/device_plug_win32.h"
+#include "support/message_spy_win32.h"
 #include "text/u16_buffer.h"
 
 namespace {
 
 using namespace e2e;
 
-constexpr wchar_t kCableUsbName[] =
-    L"\\\\?\\USB#VID_093A&PID_622C#5&1c2d3e4f&0&1#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
-
-// Sends the main window what the system sends when a USB device comes or goes.
-void SendDeviceChange(HWND window, UINT event, const wchar_t* name) {
-    struct {
-        DEV_BROADCAST_DEVICEINTERFACE_W record;
-        wchar_t rest[200];
-    } message{};
-    message.record.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    std::wcsncpy(message.record.dbcc_name, name, 200);
-    message.record.dbcc_size = DWORD(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) +
-                                     (std::wcslen(name) + 1) * sizeof(wchar_t));
-    ::SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&message.record));
-}
-
 class MainWindowConnectionTest : public MainWindowFixture {
 protected:
-    // The cable's interfaces leave the stack, as when the cable is pulled.
-    void UnplugCable() {
-        for (const std::shared_ptr<SimHidInterface>& iface :
-             {std::shared_ptr<SimHidInterface>(m_rig->cable.command),
-              std::shared_ptr<SimHidInterface>(m_rig->cable.ota), m_rig->cable.config}) {
-            if (iface) m_rig->backend.Unplug(iface->Description().path);
-        }
-        m_rig->backend.RemoveUsbHardwareId(u"USB\\VID_093A&PID_622C&REV_0100");
-    }
-    void ReplugCable() {
-        for (const std::shared_ptr<SimHidInterface>& iface :
-             {std::shared_ptr<SimHidInterface>(m_rig->cable.command),
-              std::shared_ptr<SimHidInterface>(m_rig->cable.ota), m_rig->cable.config}) {
-            if (iface) m_rig->backend.Plug(iface);
-        }
-    }
+    // The cable pulled and put back, with the notices the system sends.
+    void UnplugCable(HWND window) { UnplugDevice(m_rig->backend, CableDevice(*m_rig), window); }
+    void ReplugCable(HWND window) { PlugDevice(m_rig->backend, CableDevice(*m_rig), window); }
     std::u16string CablePath() const { return m_rig->cable.command->Description().path; }
 
     // Picks the table's first mouse over connection `index`, as the device
@@ -100,11 +74,16 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
     std::wstring profileCaption;
     int writesForCycle = 0;
     SettingsImage afterCycle{};
+    std::vector<SpiedMessage> syncDone;
 
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitForMainWindow(dlg));
+            MessageSpy spy(dlg.m_hWnd);
+            ASSERT_TRUE(spy.ok());
             connected = Connect(dlg, ui, 0);
+            spy.WaitFor(UWM_SYNC_DONE, 1, 2000);
+            syncDone = spy.Of(UWM_SYNC_DONE);
             ui.Call([&] {
                 page = dlg.m_curPage;
                 linkMode = dlg.m_linkMode;
@@ -162,6 +141,8 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
     ASSERT_TRUE(first);
     EXPECT_EQ(first->reportRateCode, 1) << "the end of the read saved the profile";
     EXPECT_EQ(first->dpiCount, 4);
+    ASSERT_EQ(syncDone.size(), 1u) << "the read tells the window once that it ended";
+    EXPECT_TRUE(syncDone[0].posted);
 
     EXPECT_EQ(batteryText, L"56%");
     EXPECT_EQ(barLevel, 56);
@@ -191,6 +172,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
     uint8_t isConnectedAfterReplug = 9;
     int linkModeAfterReplug = 9;
     bool answeredDuringWait = false;
+    std::vector<WPARAM> unplugNotices;
 
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
@@ -204,8 +186,9 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
             std::this_thread::sleep_for(std::chrono::milliseconds(700));
             ui.Call([&] { pageAfterForeign = dlg.m_curPage; });
 
-            UnplugCable();
-            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEREMOVECOMPLETE, kCableUsbName);
+            MessageSpy spy(dlg.m_hWnd);
+            UnplugCable(dlg.m_hWnd);
+            for (const SpiedMessage& m : spy.Of(WM_DEVICECHANGE)) unplugNotices.push_back(m.wp);
             // The half second before the rescan does not hold the window.
             DWORD_PTR result = 0;
             answeredDuringWait =
@@ -221,8 +204,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
                 masksAfterUnplug = g_deviceTable[0].pathMask;
             });
 
-            ReplugCable();
-            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEARRIVAL, kCableUsbName);
+            ReplugCable(dlg.m_hWnd);
             WaitFor([&] { return (g_deviceTable[0].pathMask & 1) != 0; }, 5000);
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             ui.Call([&] {
@@ -237,6 +219,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
     EXPECT_TRUE(run.ended);
     ASSERT_TRUE(connected);
     EXPECT_EQ(pageAfterForeign, 1);
+    EXPECT_EQ(unplugNotices, (std::vector<WPARAM>{DBT_DEVNODES_CHANGED, DBT_DEVICEREMOVECOMPLETE}));
     EXPECT_TRUE(answeredDuringWait);
     EXPECT_EQ(pageAfterUnplug, 5);
     EXPECT_EQ(linkModeAfterUnplug, -1);
@@ -275,8 +258,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
             });
             ASSERT_TRUE(WaitFor([&] { return g_syncBusy != 0; }, 5000));
             std::this_thread::sleep_for(std::chrono::milliseconds(700));
-            UnplugCable();
-            SendDeviceChange(dlg.m_hWnd, DBT_DEVICEREMOVECOMPLETE, kCableUsbName);
+            UnplugCable(dlg.m_hWnd);
             ended = WaitFor(
                 [&] {
                     return g_syncBusy == 0 && dlg.m_syncRunning == 0 &&

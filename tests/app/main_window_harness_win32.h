@@ -28,6 +28,9 @@
 #include "device/settings.h"
 #include "framework/strings.h"
 #include "sim/sim_demo_mouse.h"
+#include "support/main_window_access_win32.h"
+#include "support/top_windows_win32.h"
+#include "support/ui_thread_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
@@ -96,76 +99,16 @@ inline void WriteFileBytes(const std::wstring& path, const Bytes& bytes) {
     ::CloseHandle(file);
 }
 
-// Waits for a condition, checking every 20 ms; false when time ran out.
-inline bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    for (;;) {
-        if (condition()) return true;
-        if (Clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
+// The harness pieces every window test shares, under the names these tests use.
+using ::FindMessageBox;
+using ::UiInvoker;
+using ::WaitFor;
+using ::WindowTitle;
 
-// Runs functions on the UI thread from the driver thread: a message-only
-// window of the UI thread's that every message loop there dispatches to.
-class UiInvoker final : public CWnd {
-public:
-    static constexpr UINT kRun = WM_APP + 1;
-
-    bool Create() {
-        return CreateEx(0, nullptr, L"", 0, RECT{0, 0, 0, 0}, HWND_MESSAGE, 0);
-    }
-    // Waits until fn has run (bounded); false when the UI thread did not get to it.
-    bool Call(std::function<void()> fn, int milliseconds = 5000) {
-        DWORD_PTR result = 0;
-        return ::SendMessageTimeoutW(m_hWnd, kRun, 0, reinterpret_cast<LPARAM>(&fn), SMTO_NORMAL,
-                                     UINT(milliseconds), &result) != 0;
-    }
-    // Runs fn later, from whatever loop runs then; fn may open a nested loop.
-    void Post(std::function<void()> fn) {
-        ::PostMessageW(m_hWnd, kRun, 1, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(fn))));
-    }
-
-protected:
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == kRun) {
-            auto* fn = reinterpret_cast<std::function<void()>*>(lp);
-            CallGuarded([&] { (*fn)(); });
-            if (wp == 1) delete fn;
-            return 0;
-        }
-        return CWnd::WindowProc(msg, wp, lp);
-    }
-};
-
-// A top-level window of this process whose message-box text is `text`.
-inline HWND FindMessageBox(const wchar_t* text) {
-    struct Search {
-        const wchar_t* text;
-        HWND found;
-    } search{text, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid != ::GetCurrentProcessId()) return TRUE;
-            HWND label = ::GetDlgItem(hwnd, 0xFFFF);
-            wchar_t buffer[256] = {};
-            if (label && ::GetWindowTextW(label, buffer, 256) && std::wcscmp(buffer, s->text) == 0) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-inline std::wstring WindowTitle(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
+// The invoker of the main window that runs now, for reads from the driver thread.
+inline std::atomic<UiInvoker*>& ActiveInvoker() {
+    static std::atomic<UiInvoker*> invoker{nullptr};
+    return invoker;
 }
 
 class MainWindowFixture : public ::testing::Test {
@@ -256,6 +199,7 @@ protected:
         Run run;
         UiInvoker invoker;
         EXPECT_TRUE(invoker.Create());
+        ActiveInvoker() = &invoker;
         CQuorvelDlg dlg;
         DWORD uiThread = ::GetCurrentThreadId();
         std::atomic<bool> modalEnded{false};
@@ -286,6 +230,7 @@ protected:
             while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
             }
         }
+        ActiveInvoker() = nullptr;
         invoker.DestroyWindow();
         return run;
     }
@@ -296,10 +241,17 @@ protected:
     std::unique_ptr<SimMouseRig> m_rig;
 };
 
-// The main window once it is up: visible and past its start-up.
+// The main window once it is up: visible and past its start-up, as read on
+// the UI thread.
 inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = 10000) {
-    return WaitFor([&] { return dlg.m_hWnd && g_pMainDlg == &dlg && ::IsWindowVisible(dlg.m_hWnd); },
-                   milliseconds);
+    UiInvoker* ui = ActiveInvoker();
+    if (!ui) return false;
+    return WaitFor(
+        [&] {
+            std::optional<MainWindowState> state = ReadMainWindow(*ui, dlg, milliseconds);
+            return state && state->hwnd && state->mainDlg == &dlg && state->visible;
+        },
+        milliseconds);
 }
 
 }  // namespace e2e

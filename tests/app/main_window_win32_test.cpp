@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window_harness_win32.h"
+#include "support/input_win32.h"
 
 namespace {
 
@@ -19,15 +20,18 @@ TEST_F(MainWindowTest, StartWithoutMouseShowsNotFoundAfterTheWaitsThenTheDeviceP
     int page = 0, linkMode = 0;
     bool visible = false;
     std::wstring title;
+    bool boxShot = false;
 
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         started = Clock::now();
-        HWND box = nullptr;
-        boxSeen = WaitFor([&] { return (box = FindMessageBox(kMouseNotFoundText)) != nullptr; }, 10000);
+        // The system's modal box, found by its title and class like any other.
+        HWND box = WaitForTopLevelWindow(L"Brantis Driver", L"#32770", 10000);
         untilBox = Clock::now() - started;
+        boxSeen = box && box == FindMessageBox(kMouseNotFoundText);
         if (!boxSeen) return;
         boxCaption = WindowTitle(box);
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        boxShot = SaveWindowScreenshot(box, L"main_window_mouse_not_found");
+        ClickControlById(box, IDOK);
         ASSERT_TRUE(WaitForMainWindow(dlg));
         ui.Call([&] {
             page = dlg.m_curPage;
@@ -41,6 +45,7 @@ TEST_F(MainWindowTest, StartWithoutMouseShowsNotFoundAfterTheWaitsThenTheDeviceP
     EXPECT_TRUE(run.ended);
     ASSERT_TRUE(boxSeen) << "no not-found message";
     EXPECT_EQ(boxCaption, L"Brantis Driver");
+    EXPECT_TRUE(boxShot);
     // Two attempts, each followed by 500 ms.
     EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(untilBox).count(), 950);
     EXPECT_EQ(linkMode, -1);

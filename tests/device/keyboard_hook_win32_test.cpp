@@ -8,6 +8,7 @@
 #include "device/key_names.h"
 #include "device/keyboard_hook.h"
 #include "device/user_notice.h"
+#include "support/input_win32.h"
 
 namespace {
 
@@ -48,15 +49,6 @@ public:
 private:
     HWND m_window = nullptr;
 };
-
-void SendKey(WORD vk) {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = vk;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
 
 TEST(KeyboardHookWin32Test, ARealHookCapturesAnInjectedKeyUntilRemoved) {
     CaptureWindow window;

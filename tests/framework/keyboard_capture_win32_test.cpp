@@ -6,6 +6,7 @@
 #include "framework/dialog.h"
 #include "framework/keyboard_capture.h"
 #include "support/window_harness_win32.h"
+#include "support/input_win32.h"
 
 namespace {
 
@@ -27,15 +28,6 @@ protected:
         return CDialog::WindowProc(msg, wp, lp);
     }
 };
-
-void SendKey(WORD vk) {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = vk;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
 
 // Pumps until one of the dialogs heard a key (the hook runs inside the pump).
 void PressAndWait(WORD vk, const CapturingDialog& a, const CapturingDialog& b) {

@@ -8,21 +8,13 @@
 #include "skin/filter_edit_win32.h"
 #include "skin/skin_messages.h"
 #include "support/window_harness_win32.h"
+#include "support/input_win32.h"
 
 namespace {
 
 constexpr UINT kEditId = 2580;
 constexpr DWORD kKeyFieldStyle = WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL;
 constexpr DWORD kNumericStyle = kKeyFieldStyle | ES_NUMBER;
-
-void SendKeyInput(WORD vk) {
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = vk;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
 
 class FilterEditTest : public testing::Test {
 protected:
@@ -127,14 +119,14 @@ TEST_F(FilterEditTest, KeyFieldShowsTheLastKeyAndFunctionKeyNames) {
     Place(edit, kKeyFieldStyle);
     ASSERT_EQ(::GetFocus(), edit.m_hWnd);
 
-    SendKeyInput(VK_F5);
+    SendKey(VK_F5);
     PumpMessages(200);
     EXPECT_EQ(edit.GetWindowText(), L"F5");
 
-    SendKeyInput('A');
+    SendKey('A');
     PumpMessages(200);
     EXPECT_EQ(edit.GetWindowText(), L"a");
-    SendKeyInput('B');
+    SendKey('B');
     PumpMessages(200);
     EXPECT_EQ(edit.GetWindowText(), L"b");
 
@@ -150,8 +142,8 @@ TEST_F(FilterEditTest, KeyFieldShowsTheLastKeyAndFunctionKeyNames) {
 TEST_F(FilterEditTest, NumericFieldKeepsTypedDigitsAndNamesFunctionKeys) {
     CFilterEdit edit;
     Place(edit, kNumericStyle);
-    SendKeyInput('1');
-    SendKeyInput('2');
+    SendKey('1');
+    SendKey('2');
     PumpMessages(200);
     EXPECT_EQ(edit.GetWindowText(), L"12");
     EXPECT_EQ(Posted(), (std::vector<WPARAM>{1, 12}));

@@ -20,22 +20,9 @@
 #include "skin/value_entry_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
+#include "support/input_win32.h"
 
 namespace {
-
-void SendKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD vk : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = vk;
-        INPUT up = down;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(down);
-        inputs.push_back(up);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 // Steps run one per timer tick on the test's own thread while a modal loop
 // runs, as a user would act on the box. Should the box not end when the
@@ -86,15 +73,11 @@ HWND ButtonAt(HWND box, int x, int y) {
     return ::ChildWindowFromPoint(box, POINT{x, y});
 }
 
-void ClickWindow(HWND hwnd) {
-    ::PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-}
 void ClickOk() {
-    ClickWindow(ButtonAt(FindBox(), 40, 170));
+    ClickControl(ButtonAt(FindBox(), 40, 170));
 }
 void ClickCancel() {
-    ClickWindow(ButtonAt(FindBox(), 210, 170));
+    ClickControl(ButtonAt(FindBox(), 210, 170));
 }
 std::wstring EditText() {
     HWND edit = ::GetDlgItem(FindBox(), VALUE_ENTRY_EDIT_ID);

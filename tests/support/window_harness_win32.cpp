@@ -1,5 +1,6 @@
 #include "support/window_harness_win32.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/strings.h"
@@ -207,6 +208,24 @@ std::unique_ptr<Dib32> RenderWindow(HWND hwnd) {
     RenderTree(hwnd, dib->dc());
     ::GdiFlush();
     return dib;
+}
+
+std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd) {
+    const bool layered = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+    if (CWnd::FromHandle(hwnd) && !layered) return RenderWindow(hwnd);
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    auto dib = std::make_unique<Dib32>(std::max<LONG>(r.right - r.left, 1), std::max<LONG>(r.bottom - r.top, 1));
+    HDC screen = ::GetDC(nullptr);
+    // CAPTUREBLT: layered windows are part of what the screen shows.
+    ::BitBlt(dib->dc(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY | CAPTUREBLT);
+    ::ReleaseDC(nullptr, screen);
+    ::GdiFlush();
+    return dib;
+}
+
+bool SaveWindowScreenshot(HWND hwnd, const std::wstring& name) {
+    return hwnd && SaveScreenshot(*CaptureTopLevelWindow(hwnd), name);
 }
 
 bool SaveScreenshot(const Dib32& dib, const std::wstring& name) {

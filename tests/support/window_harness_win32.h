@@ -84,7 +84,15 @@ std::unique_ptr<Dib32> RenderPrintClient(const CWnd& window);
 // another program on the same display cannot get into the picture.
 std::unique_ptr<Dib32> RenderWindow(HWND hwnd);
 
+// A top-level window of this process as it shows, whole, from any thread: our
+// own windows paint themselves into the picture (RenderWindow); a layered
+// window paints nothing, and the system's windows (message boxes) draw their
+// frame themselves, so those are read back from the screen. The window should
+// be on top, as a modal box and a popup are.
+std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd);
+
 bool SaveScreenshot(const Dib32& dib, const std::wstring& name);
+bool SaveWindowScreenshot(HWND hwnd, const std::wstring& name);
 
 // Posts a left press and release at a client point and handles them.
 void PostClick(const CWnd& control, int x, int y);

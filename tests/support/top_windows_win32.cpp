@@ -1,0 +1,75 @@
+#include "support/top_windows_win32.h"
+
+#include <algorithm>
+
+#include "support/ui_thread_win32.h"
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> found;
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == ::GetCurrentProcessId()) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring WindowTitle(HWND hwnd) {
+    int length = ::GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    std::wstring text(size_t(length) + 1, L'\0');
+    text.resize(size_t(std::max(0, ::GetWindowTextW(hwnd, text.data(), length + 1))));
+    return text;
+}
+
+std::wstring WindowClassName(HWND hwnd) {
+    wchar_t name[256] = {};
+    ::GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+HWND FindTopLevelWindow(const wchar_t* title, const wchar_t* className) {
+    for (HWND hwnd : TopLevelWindows()) {
+        if (!::IsWindowVisible(hwnd)) continue;
+        if (title && WindowTitle(hwnd) != title) continue;
+        if (className && WindowClassName(hwnd) != className) continue;
+        return hwnd;
+    }
+    return nullptr;
+}
+
+HWND WaitForTopLevelWindow(const wchar_t* title, const wchar_t* className, int milliseconds) {
+    HWND found = nullptr;
+    WaitFor([&] { return (found = FindTopLevelWindow(title, className)) != nullptr; }, milliseconds);
+    return found;
+}
+
+HWND FindMessageBox(const wchar_t* text) {
+    for (HWND hwnd : TopLevelWindows()) {
+        // The system's message box keeps its text in a static of id 0xFFFF.
+        HWND label = ::GetDlgItem(hwnd, 0xFFFF);
+        if (label && WindowTitle(label) == text) return hwnd;
+    }
+    return nullptr;
+}
+
+HWND FindControl(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    // EnumChildWindows walks the whole tree below parent, depth first.
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::GetDlgCtrlID(hwnd) != s->id) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
