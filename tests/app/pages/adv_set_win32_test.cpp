@@ -222,3 +222,64 @@ TEST_F(AdvSetPageTest, ScreenshotsPerSensorLinkAndLanguage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AdvSetPageTest, EachSensorControlChangesTheMouse) {
+    OpenPage();
+    struct Step {
+        const CWnd* control;
+        Bytes frame;  // empty: nothing goes out
+    };
+    const Step steps[] = {
+        {&page->m_rateButtons[0], Frame({CMD_SET_REPORT_RATE, 3})},
+        {&page->m_rateButtons[0], Frame({CMD_SET_REPORT_RATE, 3})},  // the same rate again
+        {&page->m_rateButtons[RATE_2000], Frame({CMD_SET_REPORT_RATE, 6})},
+        {&page->m_rateButtons[3], Frame({CMD_SET_REPORT_RATE, 0})},
+        {&page->m_liftOffButtons[2], Frame({CMD_GROUP_SENSOR, SENSOR_LIFT_OFF, 2})},
+        {&page->m_liftOffButtons[2], {}},
+        {&page->m_sensorModeButtons[1], Frame({CMD_GROUP_SENSOR, SENSOR_MODE, 1})},
+        {&page->m_switches[SWITCH_MOTION_SYNC], Frame({CMD_GROUP_SENSOR, SENSOR_MOTION_SYNC, 1})},
+        {&page->m_switches[SWITCH_ANGLE_SNAP], Frame({CMD_GROUP_SENSOR, SENSOR_ANGLE_SNAP, 1})},
+        {&page->m_switches[SWITCH_RIPPLE_CONTROL], Frame({CMD_GROUP_SENSOR, SENSOR_RIPPLE_CONTROL, 1})},
+        {&page->m_switches[SWITCH_RIPPLE_CONTROL], Frame({CMD_GROUP_SENSOR, SENSOR_RIPPLE_CONTROL, 0})},
+    };
+    for (const Step& s : steps) {
+        sim.backend.ClearLog();
+        Click(*s.control);
+        EXPECT_EQ(sim.SetCommands(), s.frame.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{s.frame});
+    }
+    SimMouseSettings held = sim.mouse->Settings();
+    EXPECT_EQ(held.reportRate, 0);
+    EXPECT_EQ(held.sensor[SENSOR_LIFT_OFF], 2);
+    EXPECT_EQ(held.sensor[SENSOR_MODE], 1);
+    EXPECT_EQ(held.sensor[SENSOR_MOTION_SYNC], 1);
+    EXPECT_EQ(held.sensor[SENSOR_ANGLE_SNAP], 1);
+    EXPECT_EQ(held.sensor[SENSOR_RIPPLE_CONTROL], 0);
+    EXPECT_TRUE(page->m_liftOffButtons[2].m_checked);
+    EXPECT_TRUE(page->m_switches[SWITCH_ANGLE_SNAP].m_checked);
+
+    int launched = 0;
+    SetMouseSettingsLauncher([&] { ++launched; });
+    sim.backend.ClearLog();
+    Click(page->m_mouseSettingsButton);
+    EXPECT_EQ(launched, 1);
+    EXPECT_TRUE(sim.SetCommands().empty());
+}
+
+TEST_F(AdvSetPageTest, AtTwoThousandHertzTheModeButtonsAreDisabledShowingCorded) {
+    OpenPage();
+    Click(page->m_rateButtons[RATE_2000]);
+    for (int m = 0; m < SENSOR_MODE_COUNT; ++m) {
+        EXPECT_FALSE(page->m_sensorModeButtons[m].IsWindowEnabled()) << m;
+        EXPECT_EQ(page->m_sensorModeButtons[m].m_checked, m == SENSOR_MODE_CORDED) << m;
+    }
+    // Corded is only shown: the stored mode stays and nothing is sent for it.
+    EXPECT_EQ(g_settings.sensorMode, 0);
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_REPORT_RATE, 6})});
+    Click(page->m_rateButtons[1]);
+    EXPECT_TRUE(page->m_sensorModeButtons[0].IsWindowEnabled());
+    EXPECT_TRUE(page->m_sensorModeButtons[SENSOR_MODE_CORDED].m_checked);
+}
+
+}  // namespace
