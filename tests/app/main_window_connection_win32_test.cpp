@@ -27,22 +27,6 @@ protected:
     void ReplugCable(HWND window) { PlugDevice(m_rig->backend, CableDevice(*m_rig), window); }
     std::u16string CablePath() const { return m_rig->cable.command->Description().path; }
 
-    // Picks the table's first mouse over connection `index`, as the device
-    // picker's tile does; waits until the read of all settings has ended.
-    bool Connect(CQuorvelDlg& dlg, UiInvoker& ui, int index) {
-        ui.Post([index] {
-            const DeviceEntry& entry = g_deviceTable[0];
-            g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
-            SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
-        });
-        if (!WaitFor([&] { return g_syncBusy != 0; }, 5000)) return false;
-        return WaitFor(
-            [&] {
-                return g_syncBusy == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
-            },
-            15000);
-    }
-
     std::optional<SettingsImage> SavedProfile(int number) {
         auto bytes = ReadFileBytes(Path(FormatW(L"Config\\FConfig%d.ini", number).c_str()));
         if (!bytes || bytes->size() != sizeof(SettingsImage)) return std::nullopt;

@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "app/app_state.h"
 #include "app/quorvel_dlg_win32.h"
 #include "device/device_state.h"
 #include "device/device_tables.h"
@@ -32,6 +33,7 @@
 #include "support/top_windows_win32.h"
 #include "support/ui_thread_win32.h"
 #include "support/window_harness_win32.h"
+#include "text/u16_buffer.h"
 #include "text/ui_texts.h"
 
 namespace e2e {
@@ -233,6 +235,22 @@ protected:
         ActiveInvoker() = nullptr;
         invoker.DestroyWindow();
         return run;
+    }
+
+    // Picks the table's first mouse over connection `index`, as the device
+    // picker's tile does; waits until the read of all settings has ended.
+    bool Connect(CQuorvelDlg& dlg, UiInvoker& ui, int index) {
+        ui.Post([index] {
+            const DeviceEntry& entry = g_deviceTable[0];
+            g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
+            SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
+        });
+        if (!WaitFor([&] { return g_syncBusy != 0; }, 5000)) return false;
+        return WaitFor(
+            [&] {
+                return g_syncBusy == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
+            },
+            15000);
     }
 
     std::u16string m_keyPath;

@@ -3,8 +3,10 @@
 // value boxes, buttons and popups, and what each sensor and link shows.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/pages/adv_set_win32.h"
@@ -12,8 +14,11 @@
 #include "device/file_system.h"
 #include "framework/strings.h"
 #include "skin/skin_messages.h"
+#include "skin/value_entry_logic.h"
 #include "skin/value_entry_win32.h"
 #include "support/connected_sim_mouse.h"
+#include "support/input_win32.h"
+#include "support/top_windows_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
@@ -74,6 +79,26 @@ protected:
         frame.resize(FEATURE_REPORT_SIZE - 1, 0);
         return frame;
     }
+    // Double-clicks the value box and, from another thread, types text into
+    // the value entry that opens and presses its OK. False when no box came.
+    bool TypeInto(CGDIBitmapBtnEx2& box, const wchar_t* text) {
+        std::atomic<bool> done{false};
+        bool typed = false;
+        std::thread driver([&] {
+            HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 5000);
+            if (entry) {
+                ::SendMessageW(::GetDlgItem(entry, VALUE_ENTRY_EDIT_ID), WM_SETTEXT, 0,
+                               reinterpret_cast<LPARAM>(text));
+                typed = ClickControl(::ChildWindowFromPoint(entry, POINT{40, 170}));
+            }
+            done = true;
+        });
+        PostMouse(box, WM_LBUTTONDBLCLK, 10, 5, MK_LBUTTON);
+        for (int i = 0; i < 500 && !(done && !FindTopLevelWindow(L"QuorvelMacroModifyDlg")); ++i) PumpMessages(10);
+        driver.join();
+        PumpMessages(30);
+        return typed;
+    }
     static bool Shown(const CWnd& control) { return (control.GetStyle() & WS_VISIBLE) != 0; }
 
     ConnectedSimMouse sim;
@@ -113,24 +138,16 @@ TEST_F(AdvSetPageTest, DraggingASliderSetsTheMousesStageOnlyWhenReleased) {
 TEST_F(AdvSetPageTest, ADoubleClickedValueBoxTypesItsStage) {
     g_sensorType = SENSOR_E2;
     OpenPage();
-    int asked = -1;
-    SetValueEntryHandler([&](CWnd*, int mode) -> std::optional<uint32_t> {
-        asked = mode;
-        return 11234;  // the box rounds it to 11250
-    });
-    PostMouse(page->m_dpiBoxX[3], WM_LBUTTONDBLCLK, 10, 5, MK_LBUTTON);
-    PumpMessages(50);
-    EXPECT_EQ(asked, VALUE_ENTRY_DPI);
-    EXPECT_EQ(g_settings.dpiStepsX[3], 211);  // 11200
+    EXPECT_TRUE(TypeInto(page->m_dpiBoxX[3], L"11234"));  // the box rounds it to 11250
+    EXPECT_EQ(g_settings.dpiStepsX[3], 211);             // 11200
     EXPECT_EQ(page->m_dpiSliderX[3].m_pos, 211);
     EXPECT_EQ(page->m_dpiBoxX[3].m_text, L"11250");
+    EXPECT_EQ(sim.SetCommands(), std::vector<Bytes>{Frame({CMD_SET_DPI_STAGE, 3, 211, 0, 0, 0, 0, 0})});
     EXPECT_EQ(sim.mouse->Settings().stages[3].stepX, 211);
 
-    // 1..25 come from the box as 0: refused, the box shows the stage's value again.
+    // 1..25 come from the box as 0: refused, the box shows what it showed before.
     sim.backend.ClearLog();
-    SetValueEntryHandler([](CWnd*, int) -> std::optional<uint32_t> { return 20; });
-    PostMouse(page->m_dpiBoxX[3], WM_LBUTTONDBLCLK, 10, 5, MK_LBUTTON);
-    PumpMessages(50);
+    EXPECT_TRUE(TypeInto(page->m_dpiBoxX[3], L"20"));
     EXPECT_TRUE(sim.SetCommands().empty());
     EXPECT_EQ(page->m_dpiBoxX[3].m_text, L"11250");
     EXPECT_EQ(g_settings.dpiStepsX[3], 211);
