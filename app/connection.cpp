@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/device_change.h"
+#include "app/main_window_layout.h"
 #include "device/device_state.h"
 #include "device/usb_driver.h"
 
@@ -32,8 +33,7 @@ bool LedPageAvailable(uint8_t linkType, uint8_t deviceModel) {
 }
 
 void MainConnection::GoToPage(int page) {
-    m_prevPage = m_curPage;
-    m_curPage = page;
+    ChangePage(m_curPage, m_prevPage, page);
     m_view.ShowPage(page);
 }
 

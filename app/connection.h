@@ -67,7 +67,8 @@ public:
     // device table the connection goes. True when it went.
     bool DropConnectionIfGone();
 
-    // previous page := current page, current page := page, and show it.
+    // previous page := current page, current page := page (unless it is the
+    // current page already), and show it.
     void GoToPage(int page);
 
 private:

@@ -23,6 +23,17 @@ LanguageChoice Chosen(const std::u16string& folder, const char16_t* file) {
 
 }  // namespace
 
+std::u16string LanguageFilePath(const std::u16string& folder, uint32_t language) {
+    switch (language) {
+    case kLanguageRussian:
+        return folder + kRussianFile;
+    case kLanguageEnglish:
+        return folder + kEnglishFile;
+    default:
+        return {};
+    }
+}
+
 LanguageChoice ChooseLanguage(const std::u16string& folder) {
     char marker = 0;
     {
@@ -49,9 +60,8 @@ LanguageChoice ChooseLanguage(const std::u16string& folder) {
         g_languageIndex = kLanguageRussian;
         return Chosen(folder, kRussianFile);
     case kLanguageRussian:
-        return Chosen(folder, kRussianFile);
     case kLanguageEnglish:
-        return Chosen(folder, kEnglishFile);
+        return LanguageChoice{true, LanguageFilePath(folder, g_languageIndex)};
     default:
         // 3 and the rest load no file; 3 still selects the AZERTY key tables.
         return {};

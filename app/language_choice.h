@@ -3,6 +3,7 @@
 // all, and the registry value Language which one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct LanguageChoice {
@@ -14,3 +15,7 @@ struct LanguageChoice {
 // and on a first start (marker "0") stores the choice in the registry and turns
 // the marker into "1".
 LanguageChoice ChooseLanguage(const std::u16string& folder);
+
+// The language file of a Language value: folder + "language\\rus.xml" for 1,
+// + "language\\enr.xml" for 2, empty for every other value.
+std::u16string LanguageFilePath(const std::u16string& folder, uint32_t language);

@@ -170,9 +170,10 @@ void CQuorvelDlg::PollLinkState() {
 
 void CQuorvelDlg::StartReadAllWithProgress() { RunSync(SyncKind::ReadAll); }
 
-void CQuorvelDlg::StartWriteAllWithProgress() {
-    if (SyncBusy()) return;
+bool CQuorvelDlg::StartWriteAllWithProgress() {
+    if (SyncBusy()) return false;
     RunSync(SyncKind::WriteAll);
+    return true;
 }
 
 LRESULT CQuorvelDlg::OnSyncDone() {

@@ -91,11 +91,15 @@ BOOL CQuorvelDlg::OnInitDialog() {
     LoadProfileTable();
     BuildSkin();
     LoadMacroStore();
+    AddTrayIcon();
     EnsureRunMarker();
     RegisterDeviceNotifications();
 
     int activeSlot = LastActiveProfileSlot();
-    if (activeSlot >= 0) m_activeProfileIndex = activeSlot;
+    if (activeSlot >= 0) {
+        m_activeProfileIndex = activeSlot;
+        m_connectionSide.ShowProfileNumber(activeSlot + 1);
+    }
 
     g_pMainDlg = this;
     // The pages show the saved profile until a mouse is read.
@@ -172,14 +176,6 @@ void CQuorvelDlg::OnResumeExit() {
     CDialogEx::OnCancel();
 }
 
-BOOL CQuorvelDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (lp == 0 && LOWORD(wp) == ID_TRAY_EXIT) {
-        OnTrayExit();
-        return TRUE;
-    }
-    return CDialogEx::OnCommand(wp, lp);
-}
-
 LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintBackground(dc); })) return 0;
     switch (msg) {
@@ -190,6 +186,21 @@ LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         OnClose();
         return 0;
+    case WM_DESTROY:
+        // Whatever ended the window (even a WM_QUIT that skipped the close
+        // sequence), no icon of a program that is gone stays in the tray.
+        RemoveTrayIcon();
+        break;
+    case WM_SYSCOMMAND:
+        return OnSysCommand(wp);
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(lp);
+        break;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lp);
+        break;
     case WM_ENABLE:
         // The nested modal dialog has ended, but its caller is still on the
         // stack: the exit runs once the message comes back through the loop.
@@ -213,6 +224,19 @@ LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case UWM_QUIT_REQUEST:
         return OnQuitRequest();
+    case UWM_TRAY_NOTIFY:
+        return OnTrayNotify(lp);
+    case UWM_HOVER_TIP:
+        return OnHoverTip();
+    case UWM_REFRESH_PAGES:
+        return OnRefreshPages();
+    case UWM_RESET_DEFAULTS:
+        ResetToDefaults();
+        return 1;
+    case UWM_LANGUAGE_MENU_RESULT:
+        return OnLanguageMenuResult(wp, lp);
+    case UWM_PROFILE_MENU_RESULT:
+        return OnProfileMenuResult(wp, lp);
     case WM_DEVICECHANGE:
         return OnDeviceChange(wp, lp);
     case UWM_SWITCH_PROFILE:
@@ -243,10 +267,7 @@ void CQuorvelDlg::Teardown::SaveProfile() {
 }
 
 void CQuorvelDlg::Teardown::RemoveTrayIcon() {
-    if (m_dlg.m_trayIcon.cbSize != 0) {
-        ::Shell_NotifyIconW(NIM_DELETE, &m_dlg.m_trayIcon);
-        m_dlg.m_trayIcon = NOTIFYICONDATAW{};
-    }
+    m_dlg.RemoveTrayIcon();
 }
 
 void CQuorvelDlg::Teardown::DestroyPages() {

@@ -9,19 +9,25 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/connection.h"
 #include "app/device_change.h"
 #include "app/main_window_life.h"
+#include "app/main_window_layout.h"
 #include "app/pages/main_page_win32.h"
+#include "app/profile_commands.h"
 #include "app/profile_switch.h"
 #include "device/message_sink_win32.h"
 #include "device/settings.h"
 #include "device/usb_driver.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "framework/gdiplus_helpers.h"
 #include "skin/bars_win32.h"
+#include "skin/irr_button_win32.h"
+#include "skin/popup_opener_win32.h"
 #include "skin/push_buttons_win32.h"
 
 constexpr UINT_PTR TIMER_STATUS_POLL = 3;
@@ -36,6 +42,10 @@ constexpr UINT UWM_QUIT_REQUEST = 0x70C;
 // Ours: carries out a remembered exit from the main loop, never from below a handler.
 constexpr UINT UWM_RESUME_EXIT = 0x7E2;
 
+constexpr UINT UWM_TRAY_NOTIFY = 0x46C;     // lParam: the mouse message over the tray icon
+constexpr UINT UWM_HOVER_TIP = 0x805;       // lParam: the tip's number
+constexpr UINT UWM_RESET_DEFAULTS = 0x806;
+constexpr UINT UWM_REFRESH_PAGES = 0x807;
 constexpr UINT UWM_SWITCH_PROFILE = 0x407;  // lParam: profile number 1..4
 constexpr UINT UWM_BATTERY_LEVEL = 0x52C;   // wParam: level, lParam: image set
 constexpr UINT UWM_NO_OP = 0x704;
@@ -46,6 +56,11 @@ constexpr UINT_PTR TIMER_DEVICE_RESCAN = 0x7E3;
 // device picker's tile click). False when the path could not be opened.
 bool SwitchConnection(int32_t reportId, int32_t reportLength, uint8_t pathIndex,
                       uint8_t sensorType);
+
+// Normal, hover and pressed images of a control that paints from its owner's images.
+struct SkinStateImages {
+    GdipImage normal, hover, pressed;
+};
 
 inline constexpr wchar_t kMouseNotFoundText[] = L"The Brantis mouse cannot be found";
 
@@ -75,7 +90,8 @@ public:
     CWnd m_driverWnd;
     NOTIFYICONDATAW m_trayIcon{};  // cbSize is set once the tray icon was added
     std::wstring m_hoverText;
-    CWnd* m_pPopup = nullptr;
+    // The open language or profile popup: at most one at a time.
+    PopupMenuSlot m_popup;
     HICON m_hIcon = nullptr;
 
     // The five pages; the skin builder creates them, the close sequence destroys them.
@@ -102,16 +118,37 @@ public:
 
     void QueryLinkState();
     void ResetStatusDisplay();
-    // Run a sync worker behind the modal progress view; they return when it has closed.
+    // Run a sync worker behind the modal progress view; they return when it
+    // has closed. The write is not started while a sync runs: false then.
     void StartReadAllWithProgress();
-    void StartWriteAllWithProgress();
+    bool StartWriteAllWithProgress();
     // Makes slot 0..3 (profile 1..4) the active profile.
     void SwitchProfile(int slotIndex);
     // ---- Layout and pages (main_window_layout_win32.cpp) ----
-    // Shows page k (page number - 1) and hides the others.
+    // The title-bar buttons, the page icons (by PageIcon) and the profile
+    // commands' buttons; every skinned control has id 0.
+    CGDIBitmapBtn m_btnMinimise;
+    CGDIBitmapBtn m_btnExit;
+    CGDIBitmapBtnEx m_btnLanguage;
+    CIrrButton m_pageButtons[kPageIconCount];
+    CGDIBitmapBtnEx m_btnImport;
+    CGDIBitmapBtnEx m_btnExport;
+    CGDIBitmapBtnEx m_btnReset;
+
+    // Shows page k (page number - 1) and hides the others; the page numbers are set already.
     void ShowPage(int k);
+    // SW_SHOW or SW_HIDE: the page icons and the buttons that go with them.
+    void ShowPageButtons(int show);
     void LayoutPageButtons(bool ledShown);
+    // Back to the page shown before the current one (the picker's connected tile).
+    void RestorePreviousPage();
     void RefreshAllPages();
+
+    // ---- Profile commands and menus (main_window_commands_win32.cpp) ----
+    void ResetToDefaults();
+
+    // ---- Tray (main_window_tray_win32.cpp) ----
+    void AddTrayIcon();
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -146,12 +183,60 @@ private:
 
     bool CreateDriverWindow();
     void RegisterDeviceNotifications();
+    // ---- Layout ----
     // The skin, the controls, the five pages and the first page.
     void BuildSkin();
     // The skin's background: the window takes its size and is centred.
     void LoadSkinBackground();
+    void CreateLayoutControls();
+    void CreateCommandButtons();
     void CreatePages();
     void PaintBackground(HDC dc);
+    LRESULT OnRefreshPages();
+    void OnLButtonDown(LPARAM lp);
+    void OnMouseMove(LPARAM lp);
+    LRESULT OnHoverTip();
+    LRESULT OnSysCommand(WPARAM id);
+    // A macro recording ends when the user leaves the macro page.
+    void StopMacroRecording();
+
+    // The title-bar buttons and page icons paint from these.
+    SkinStateImages m_exitImages;
+    SkinStateImages m_minimiseImages;
+    SkinStateImages m_pageIconImages[kPageIconCount];
+
+    // ---- Profile commands and menus ----
+    // The command of the control whose window sent it.
+    MainCommand CommandOf(HWND control) const;
+    void RunCommand(MainCommand command);
+    void GoToPageCommand(MainCommand command);
+    // The settings file the user picks; nothing when the dialog was cancelled.
+    std::optional<std::u16string> AskSettingsFile(bool save);
+    void ExportSettings();
+    void ImportSettings();
+    void ShowPopup(PopupKind kind, const CWnd& opener);
+    LRESULT OnLanguageMenuResult(WPARAM wp, LPARAM lp);
+    LRESULT OnProfileMenuResult(WPARAM wp, LPARAM lp);
+    // The popup's choice, when the result is one to act on.
+    std::optional<uint32_t> TakeMenuResult(WPARAM wp, LPARAM lp);
+
+    class CommandSide final : public ProfileCommandView {
+    public:
+        explicit CommandSide(CQuorvelDlg& dlg) : m_dlg(dlg) {}
+        void RefreshPages() override;
+        bool SyncRunning() override;
+        bool RunWriteAll() override;
+
+    private:
+        CQuorvelDlg& m_dlg;
+    };
+    CommandSide m_commandSide{*this};
+
+    // ---- Tray ----
+    LRESULT OnTrayNotify(LPARAM lp);
+    void OnTrayShow();
+    void ShowTrayMenu();
+    void RemoveTrayIcon();
 
     Teardown m_teardown{*this};
     MainWindowLife m_life{m_teardown};

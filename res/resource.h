@@ -5,6 +5,7 @@
 #define IDI_MAIN_ICON 141
 
 // Dialog templates (res/dialogs.rc).
+#define IDD_ABOUTBOX 100
 #define IDD_MAIN_DIALOG 102
 #define IDD_BUTTON_PAGE 129
 #define IDD_MACRO_PAGE 131

@@ -65,7 +65,7 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
             ASSERT_TRUE(WaitForMainWindow(dlg));
             MessageSpy spy(dlg.m_hWnd);
             ASSERT_TRUE(spy.ok());
-            connected = Connect(dlg, ui, 0);
+            connected = ConnectMouse(dlg, ui, 0);
             spy.WaitFor(UWM_SYNC_DONE, 1, 2000);
             syncDone = spy.Of(UWM_SYNC_DONE);
             ui.Call([&] {
@@ -161,7 +161,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitForMainWindow(dlg));
-            connected = Connect(dlg, ui, 0);
+            connected = ConnectMouse(dlg, ui, 0);
             ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, 60, 0x5A);
 
             // Another vendor's device changes nothing.
@@ -277,13 +277,13 @@ TEST_F(MainWindowConnectionTest, TheReceiversLinkStateIsPolledOnlyOverTheReceive
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitForMainWindow(dlg));
-            ASSERT_TRUE(Connect(dlg, ui, 0));
+            ASSERT_TRUE(ConnectMouse(dlg, ui, 0));
             m_rig->backend.ClearLog();
             std::this_thread::sleep_for(std::chrono::milliseconds(2300));
             pollsOverCable = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
 
             g_receiverLinkState = 0;
-            ASSERT_TRUE(Connect(dlg, ui, 1));
+            ASSERT_TRUE(ConnectMouse(dlg, ui, 1));
             m_rig->backend.ClearLog();
             std::this_thread::sleep_for(std::chrono::milliseconds(2300));
             pollsOverReceiver = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);

@@ -138,6 +138,8 @@ protected:
         g_defaultSettingInRegistry = 0;
         g_languageIndex = 0;
         g_syncBusy = 0;
+        g_isConnected = 0;  // a start-up always finds nothing connected yet
+        g_currentDevicePath.clear();
         g_uiTexts = UiTextTable{};
     }
 
@@ -186,6 +188,27 @@ protected:
     }
 
     std::wstring Path(const wchar_t* relative) const { return m_folder + relative; }
+
+    // Picks the table's first mouse over connection `index`, as the device
+    // picker's tile does; waits until the read of all settings has ended.
+    bool ConnectMouse(CQuorvelDlg& dlg, UiInvoker& ui, int index) {
+        ui.Post([index] {
+            const DeviceEntry& entry = g_deviceTable[0];
+            g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
+            SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
+        });
+        if (!WaitFor([&] { return g_syncBusy != 0; }, 5000)) return false;
+        return WaitForSyncEnd(dlg);
+    }
+
+    // The sync that runs has ended and the window takes input again.
+    static bool WaitForSyncEnd(CQuorvelDlg& dlg, int milliseconds = 15000) {
+        return WaitFor(
+            [&] {
+                return g_syncBusy == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
+            },
+            milliseconds);
+    }
 
     struct Run {
         INT_PTR result = 0;

@@ -1,55 +1,345 @@
-// The main window's layout end to end: its pages, its controls and which of
-// them are shown.
+// The main window's layout end to end: its pages, its controls at their
+// places, which of them each page shows, and the page icons.
 #include <gtest/gtest.h>
 
+#include "app/file_dialogs_win32.h"
 #include "app/main_window_harness_win32.h"
 
 namespace {
 
 using namespace e2e;
 
-class MainWindowLayoutTest : public MainWindowFixture {};
+class MainWindowLayoutTest : public MainWindowFixture {
+protected:
+    // Starts in a language: 1 Russian, 2 English.
+    void UseLanguage(uint32_t language) {
+        WriteFileBytes(Path(L"config\\test.ini"), Bytes{'1'});
+        Bytes value(4);
+        std::memcpy(value.data(), &language, 4);
+        PutRegistryValue(L"Language", value);
+    }
+    // The LED page exists for a mouse of link type 2 whose model is not 0xF1.
+    void MouseWithLed(bool led) {
+        m_rig->cable.command->SetDeviceInfo({1, 7, uint8_t(led ? 2 : 1), 0xF0, 0});
+    }
+};
+
+// In the order of the page numbers: button, LED, advanced, macro, picker.
+std::vector<CMainPage*> PagesOf(CQuorvelDlg& dlg) {
+    return {dlg.m_pBaseDlg.get(), dlg.m_pLedDlg.get(), dlg.m_pAdvDlg.get(), dlg.m_pMacroDlg.get(),
+            dlg.m_pHostDlg.get()};
+}
+
+// What the window shows, read on its thread.
+struct Shown {
+    int curPage = 0;
+    int prevPage = 0;
+    int visiblePage = -1;  // k of the one visible page, -2 when several
+    int selectedIcon = -1;
+    int litIcon = -1;  // the icon drawn with its selected image
+    bool icons[5] = {};
+    bool language = false, profile = false, import = false, exportButton = false, reset = false;
+    bool exit = false, minimise = false, link = false, battery = false;
+};
+
+Shown ReadShown(CQuorvelDlg& dlg) {
+    Shown s;
+    s.curPage = dlg.m_curPage;
+    s.prevPage = dlg.m_prevPage;
+    std::vector<CMainPage*> pages = PagesOf(dlg);
+    for (int k = 0; k < 5; ++k) {
+        if (pages[k] && pages[k]->IsWindowVisible()) s.visiblePage = s.visiblePage == -1 ? k : -2;
+        if (dlg.m_pageButtons[k].m_selected) s.selectedIcon = k;
+        if (dlg.m_pageButtons[k].LookFor(0).image == IrrImage::Selected) s.litIcon = k;
+        s.icons[k] = dlg.m_pageButtons[k].IsWindowVisible() != FALSE;
+    }
+    s.language = dlg.m_btnLanguage.IsWindowVisible();
+    s.profile = dlg.m_btnProfile.IsWindowVisible();
+    s.import = dlg.m_btnImport.IsWindowVisible();
+    s.exportButton = dlg.m_btnExport.IsWindowVisible();
+    s.reset = dlg.m_btnReset.IsWindowVisible();
+    s.exit = dlg.m_btnExit.IsWindowVisible();
+    s.minimise = dlg.m_btnMinimise.IsWindowVisible();
+    s.link = dlg.m_btnLink.IsWindowVisible();
+    s.battery = dlg.m_batteryBar.IsWindowVisible() && dlg.m_batteryText.IsWindowVisible();
+    return s;
+}
+
+void ExpectPageButtons(const Shown& s, bool shown, bool led) {
+    EXPECT_EQ(s.language, shown);
+    EXPECT_EQ(s.profile, shown);
+    EXPECT_EQ(s.import, shown);
+    EXPECT_EQ(s.exportButton, shown);
+    EXPECT_EQ(s.reset, shown);
+    for (int icon :
+         {int(kButtonsIcon), int(kAdvancedIcon), int(kMacroIcon), int(kDevicePickerIcon)})
+        EXPECT_EQ(s.icons[icon], shown) << "icon " << icon;
+    EXPECT_EQ(s.icons[kLedIcon], shown && led);
+    // Never hidden.
+    EXPECT_TRUE(s.exit && s.minimise && s.link && s.battery);
+}
+
+// A press on a page icon, as the user makes it: the icon reports the press at
+// once, and its release would be a second command.
+void PressIcon(const CIrrButton& icon) {
+    ::PostMessageW(icon.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    ::PostMessageW(icon.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
 
 TEST_F(MainWindowLayoutTest, FivePagesLiveFromStartUpToTheCloseWithThePickerFirst) {
     UseRig(MakeDemoMouseRig());
     struct PageSeen {
         HWND hwnd = nullptr;
         bool child = false;
-        bool visible = true;
         RECT rect{};
     };
     PageSeen seen[5];
-    int curPage = 0;
+    Shown atStart;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
         ui.Call([&] {
-            // In the order of the page numbers: button, LED, advanced, macro, picker.
-            CMainPage* pages[] = {dlg.m_pBaseDlg.get(), dlg.m_pLedDlg.get(), dlg.m_pAdvDlg.get(),
-                                  dlg.m_pMacroDlg.get(), dlg.m_pHostDlg.get()};
+            std::vector<CMainPage*> pages = PagesOf(dlg);
             for (int i = 0; i < 5; ++i) {
                 if (!pages[i]) continue;
                 seen[i].hwnd = pages[i]->m_hWnd;
                 seen[i].child = ::GetParent(pages[i]->m_hWnd) == dlg.m_hWnd;
-                seen[i].visible = pages[i]->IsWindowVisible() != FALSE;
                 seen[i].rect = pages[i]->GetRectInParent();
             }
-            curPage = dlg.m_curPage;
+            atStart = ReadShown(dlg);
         });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(run.ended);
-    EXPECT_EQ(curPage, 5);
+    EXPECT_EQ(atStart.curPage, 5);
+    EXPECT_EQ(atStart.visiblePage, 4) << "only the device picker is shown";
+    EXPECT_EQ(atStart.selectedIcon, int(kDevicePickerIcon));
+    ExpectPageButtons(atStart, false, false);
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         ASSERT_NE(seen[i].hwnd, nullptr);
         EXPECT_TRUE(seen[i].child);
-        EXPECT_EQ(seen[i].visible, i == 4) << "only the device picker is shown";
         EXPECT_EQ(seen[i].rect.left, 80);
         EXPECT_EQ(seen[i].rect.top, 146);
         EXPECT_EQ(seen[i].rect.right, 1000);
         EXPECT_EQ(seen[i].rect.bottom, 564);
         EXPECT_FALSE(::IsWindow(seen[i].hwnd)) << "the close destroyed the page";
     }
+}
+
+TEST_F(MainWindowLayoutTest, EveryControlAtItsPlace) {
+    struct Case {
+        bool led;
+        int buttonsIconLeft;
+    };
+    for (const Case c : {Case{true, 429}, Case{false, 454}}) {
+        SCOPED_TRACE(c.led ? "with the LED page" : "without the LED page");
+        TearDown();
+        SetUp();
+        UseRig(MakeDemoMouseRig());
+        MouseWithLed(c.led);
+        struct Placed {
+            const char* name;
+            RECT rect;
+        };
+        std::vector<Placed> placed;
+        bool connected = false;
+        Run run = RunMainWindow(
+            [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+                if (!WaitForMainWindow(dlg)) return;
+                connected = ConnectMouse(dlg, ui, 0);
+                ui.Call([&] {
+                    const struct {
+                        const char* name;
+                        const CWnd& control;
+                    } controls[] = {
+                        {"minimise", dlg.m_btnMinimise},
+                        {"exit", dlg.m_btnExit},
+                        {"language", dlg.m_btnLanguage},
+                        {"profile", dlg.m_btnProfile},
+                        {"import", dlg.m_btnImport},
+                        {"export", dlg.m_btnExport},
+                        {"reset", dlg.m_btnReset},
+                        {"link", dlg.m_btnLink},
+                        {"battery bar", dlg.m_batteryBar},
+                        {"battery text", dlg.m_batteryText},
+                        {"picker icon", dlg.m_pageButtons[kDevicePickerIcon]},
+                        {"button icon", dlg.m_pageButtons[kButtonsIcon]},
+                        {"advanced icon", dlg.m_pageButtons[kAdvancedIcon]},
+                        {"macro icon", dlg.m_pageButtons[kMacroIcon]},
+                        {"LED icon", dlg.m_pageButtons[kLedIcon]},
+                    };
+                    for (const auto& control : controls)
+                        placed.push_back({control.name, control.control.GetRectInParent()});
+                });
+                ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+            },
+            40000);
+        EXPECT_TRUE(run.ended);
+        ASSERT_TRUE(connected);
+        const int shift = c.led ? 0 : 25;
+        const RECT expected[] = {
+            {891, 38, 915, 62},
+            {954, 38, 978, 62},
+            {45, 585, 125, 613},
+            {154, 585, 234, 613},
+            {263, 585, 343, 613},
+            {372, 585, 452, 613},
+            {481, 585, 561, 613},
+            {773, 585, 853, 613},
+            {823, 112, 903, 140},
+            {760, 112, 820, 140},
+            {359 + shift, 34, 389 + shift, 60},
+            {429 + shift, 34, 447 + shift, 62},
+            {487 + shift, 34, 515 + shift, 62},
+            {560 + shift, 34, 584 + shift, 62},
+            {617, 34, 639, 63},
+        };
+        ASSERT_EQ(placed.size(), std::size(expected));
+        for (size_t i = 0; i < placed.size(); ++i) {
+            SCOPED_TRACE(placed[i].name);
+            EXPECT_EQ(placed[i].rect.left, expected[i].left);
+            EXPECT_EQ(placed[i].rect.top, expected[i].top);
+            EXPECT_EQ(placed[i].rect.right, expected[i].right);
+            EXPECT_EQ(placed[i].rect.bottom, expected[i].bottom);
+        }
+        EXPECT_EQ(placed[11].rect.left, c.buttonsIconLeft);
+    }
+}
+
+TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
+    for (uint32_t language : {2u, 1u}) {
+        const wchar_t* tag = language == 2 ? L"en" : L"ru";
+        SCOPED_TRACE(language == 2 ? "English" : "Russian");
+        TearDown();
+        SetUp();
+        UseLanguage(language);
+        UseRig(MakeDemoMouseRig());
+        MouseWithLed(true);
+        Shown picker, buttons, afterPicker, restored, led, advanced, macro, twice;
+        bool connected = false;
+        Run run = RunMainWindow(
+            [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+                if (!WaitForMainWindow(dlg)) return;
+                auto shoot = [&](const wchar_t* state) {
+                    SaveScreenshot(*RenderWindow(dlg.m_hWnd),
+                                   FormatW(L"main_window_%s_%s", state, tag));
+                };
+                ui.Call([&] {
+                    picker = ReadShown(dlg);
+                    shoot(L"picker");
+                });
+                connected = ConnectMouse(dlg, ui, 0);
+                ui.Call([&] {
+                    buttons = ReadShown(dlg);
+                    shoot(L"buttons");
+                });
+                // Each press gives the page once: it holds no matter how many commands it sends.
+                const struct {
+                    int icon;
+                    Shown* seen;
+                    const wchar_t* state;
+                } steps[] = {
+                    {kDevicePickerIcon, &afterPicker, nullptr},
+                    {kLedIcon, &led, L"led"},
+                    {kAdvancedIcon, &advanced, L"advanced"},
+                    {kMacroIcon, &macro, L"macro"},
+                };
+                for (const auto& step : steps) {
+                    if (step.icon == kLedIcon) {
+                        // From the picker, the connected tile leads back to the button page.
+                        ui.Call([&] {
+                            dlg.RestorePreviousPage();
+                            restored = ReadShown(dlg);
+                        });
+                    }
+                    PressIcon(dlg.m_pageButtons[step.icon]);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                    ui.Call([&] {
+                        *step.seen = ReadShown(dlg);
+                        if (step.state) shoot(step.state);
+                    });
+                }
+                // The macro page's command sent twice, as a press and a click would.
+                ui.Call([&] {
+                    HWND icon = dlg.m_pageButtons[kMacroIcon].m_hWnd;
+                    dlg.SendMessage(WM_COMMAND, 0, reinterpret_cast<LPARAM>(icon));
+                    dlg.SendMessage(WM_COMMAND, BN_CLICKED << 16, reinterpret_cast<LPARAM>(icon));
+                    twice = ReadShown(dlg);
+                });
+                ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+            },
+            40000);
+        EXPECT_TRUE(run.ended);
+        ASSERT_TRUE(connected);
+
+        EXPECT_EQ(picker.visiblePage, 4);
+        ExpectPageButtons(picker, false, true);
+
+        EXPECT_EQ(buttons.curPage, 1);
+        EXPECT_EQ(buttons.visiblePage, 0);
+        EXPECT_EQ(buttons.selectedIcon, int(kButtonsIcon));
+        EXPECT_EQ(buttons.litIcon, int(kButtonsIcon));
+        ExpectPageButtons(buttons, true, true);
+
+        EXPECT_EQ(afterPicker.curPage, 5);
+        EXPECT_EQ(afterPicker.prevPage, 1) << "the release's command must not count";
+        EXPECT_EQ(afterPicker.visiblePage, 4);
+        ExpectPageButtons(afterPicker, false, true);
+
+        EXPECT_EQ(restored.curPage, 1);
+        EXPECT_EQ(restored.prevPage, 5);
+        EXPECT_EQ(restored.visiblePage, 0);
+        ExpectPageButtons(restored, true, true);
+
+        const struct {
+            const Shown& seen;
+            int page;
+        } pages[] = {{led, 2}, {advanced, 3}, {macro, 4}};
+        for (const auto& p : pages) {
+            SCOPED_TRACE(p.page);
+            EXPECT_EQ(p.seen.curPage, p.page);
+            EXPECT_EQ(p.seen.visiblePage, p.page - 1);
+            EXPECT_EQ(p.seen.selectedIcon, p.page - 1);
+            EXPECT_EQ(p.seen.litIcon, p.page - 1);
+            ExpectPageButtons(p.seen, true, true);
+        }
+        EXPECT_EQ(twice.curPage, 4);
+        EXPECT_EQ(twice.prevPage, 3);
+    }
+}
+
+TEST_F(MainWindowLayoutTest, WithoutAMouseThePageIconsDoNothingButTheLanguageButtonWorks) {
+    UseRig(MakeUnpluggedRig());
+    int dialogsAsked = 0;
+    SetFileDialogHandler([&](const FileDialogRequest&) -> std::optional<std::wstring> {
+        ++dialogsAsked;
+        return std::nullopt;
+    });
+    int pageAfter = 0;
+    bool popupOpen = false;
+    Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
+        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (!WaitForMainWindow(dlg)) return;
+        ui.Call([&] {
+            for (const CIrrButton& icon : dlg.m_pageButtons)
+                dlg.SendMessage(WM_COMMAND, 0, reinterpret_cast<LPARAM>(icon.m_hWnd));
+            for (const CWnd* button : {(const CWnd*)&dlg.m_btnImport, (const CWnd*)&dlg.m_btnReset,
+                                       (const CWnd*)&dlg.m_btnProfile})
+                dlg.SendMessage(WM_COMMAND, BN_CLICKED << 16,
+                                reinterpret_cast<LPARAM>(button->m_hWnd));
+            pageAfter = dlg.m_curPage;
+            dlg.SendMessage(WM_COMMAND, BN_CLICKED << 16,
+                            reinterpret_cast<LPARAM>(dlg.m_btnLanguage.m_hWnd));
+            popupOpen = dlg.m_popup.IsOpen();
+        });
+        ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(run.ended);
+    SetFileDialogHandler(nullptr);
+    EXPECT_EQ(pageAfter, 5);
+    EXPECT_EQ(dialogsAsked, 0);
+    EXPECT_TRUE(popupOpen);
 }
 
 }  // namespace

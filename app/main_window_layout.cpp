@@ -1,0 +1,97 @@
+#include "app/main_window_layout.h"
+
+#include "app/connection.h"
+
+namespace {
+
+constexpr SkinRect kCreateRects[kPageIconCount] = {
+    {429, 34, 447, 62},  // button page
+    {617, 34, 639, 63},  // LED
+    {487, 34, 515, 62},  // advanced
+    {555, 34, 579, 62},  // macro
+    {359, 34, 389, 60},  // device picker
+};
+
+struct IconLayout {
+    int xWithLed;
+    int width;
+    int height;
+};
+constexpr IconLayout kLayout[kPageIconCount] = {
+    {429, 18, 28},  // button page
+    {617, 22, 29},  // LED: always in its place
+    {487, 28, 28},  // advanced
+    {560, 24, 28},  // macro
+    {359, 30, 26},  // device picker
+};
+constexpr int kIconTop = 34;
+constexpr int kShiftWithoutLed = 25;
+
+bool IsIcon(int icon) { return icon >= 0 && icon < kPageIconCount; }
+
+}  // namespace
+
+SkinRect PageIconCreateRect(int icon) { return IsIcon(icon) ? kCreateRects[icon] : SkinRect{}; }
+
+SkinRect PageIconPlace(int icon, bool ledShown) {
+    if (!IsIcon(icon)) return {};
+    const IconLayout& l = kLayout[icon];
+    const int x = l.xWithLed + (ledShown || icon == kLedIcon ? 0 : kShiftWithoutLed);
+    return {x, kIconTop, x + l.width, kIconTop + l.height};
+}
+
+PageShown PageShownFor(int k) {
+    if (!IsIcon(k)) return {};
+    return {k, k, k != kDevicePickerIcon};
+}
+
+bool LedIconShown(bool pageButtonsShown, uint8_t linkType, uint8_t deviceModel) {
+    return pageButtonsShown && LedPageAvailable(linkType, deviceModel);
+}
+
+bool ChangePage(int& curPage, int& prevPage, int page) {
+    if (curPage == page) return false;
+    prevPage = curPage;
+    curPage = page;
+    return true;
+}
+
+int PageToRestore(int& curPage, int& prevPage) {
+    const int restored = prevPage;
+    prevPage = curPage;
+    curPage = restored;
+    return restored >= PAGE_BUTTONS && restored <= PAGE_DEVICE_PICKER ? restored : 0;
+}
+
+bool NeedsConnection(MainCommand command) {
+    switch (command) {
+        case MainCommand::None:
+        case MainCommand::Exit:
+        case MainCommand::Minimise:
+        case MainCommand::LanguageMenu:
+            return false;
+        default:
+            return true;
+    }
+}
+
+int PageOfCommand(MainCommand command) {
+    switch (command) {
+        case MainCommand::ButtonsPage:
+            return PAGE_BUTTONS;
+        case MainCommand::LedPage:
+            return PAGE_LED;
+        case MainCommand::AdvancedPage:
+            return PAGE_ADVANCED;
+        case MainCommand::MacroPage:
+            return PAGE_MACRO;
+        case MainCommand::DevicePicker:
+            return PAGE_DEVICE_PICKER;
+        default:
+            return 0;
+    }
+}
+
+bool StopsRecording(MainCommand command) {
+    return PageOfCommand(command) != 0 && command != MainCommand::MacroPage;
+}

@@ -1,0 +1,66 @@
+// The main window's layout decisions, apart from its window: where the page
+// icons go, what each page shows, and how the page numbers change.
+#pragma once
+
+#include <cstdint>
+
+#include "skin/button_logic.h"
+
+// The page icons, indexed by page number - 1 (the k of ShowPage).
+enum PageIcon {
+    kButtonsIcon = 0,
+    kLedIcon = 1,
+    kAdvancedIcon = 2,
+    kMacroIcon = 3,
+    kDevicePickerIcon = 4,
+};
+inline constexpr int kPageIconCount = 5;
+
+// An icon's place at creation, before the first layout.
+SkinRect PageIconCreateRect(int icon);
+// Where LayoutPageButtons puts an icon: hiding the LED icon moves the other
+// four 25 pixels to the right.
+SkinRect PageIconPlace(int icon, bool ledShown);
+
+// What ShowPage(k) shows: page k with its icon selected, the page icons and
+// buttons for every page but the device picker. Nothing for any other k.
+struct PageShown {
+    int page = -1;  // k of the page shown, -1 for none
+    int selectedIcon = -1;
+    bool pageButtons = false;
+};
+PageShown PageShownFor(int k);
+
+// Whether the LED page icon shows with the page buttons.
+bool LedIconShown(bool pageButtonsShown, uint8_t linkType, uint8_t deviceModel);
+
+// previous := current, current := page, unless page is current already: a
+// command that arrives twice must leave the pages as once. True when it changed.
+bool ChangePage(int& curPage, int& prevPage, int page);
+
+// What RestorePreviousPage shows after exchanging the two page numbers: the
+// page to show (number 1..5), or 0 when the current number is none.
+int PageToRestore(int& curPage, int& prevPage);
+
+// The command a click on a main window control stands for.
+enum class MainCommand {
+    None,
+    Exit,
+    DevicePicker,
+    Minimise,
+    ButtonsPage,
+    LedPage,
+    AdvancedPage,
+    MacroPage,
+    ProfileMenu,
+    Import,
+    Export,
+    Reset,
+    LanguageMenu,
+};
+// Page commands and the menus, import, export and reset need a connected mouse.
+bool NeedsConnection(MainCommand command);
+// The page number a page command goes to, 0 for other commands.
+int PageOfCommand(MainCommand command);
+// Page commands other than the macro page's end a macro recording first.
+bool StopsRecording(MainCommand command);
