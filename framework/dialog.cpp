@@ -153,6 +153,12 @@ LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         // The result decides whether the dialog manager sets the focus.
         return OnInitDialog();
     }
+    if (msg == WM_NCDESTROY && m_modal) {
+        // Destroyed from a sent message (its owner went away) the loop would
+        // sleep in GetMessage until something is posted; wake it to see that
+        // the window is gone.
+        ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
     return CWnd::WindowProc(msg, wp, lp);
 }
 

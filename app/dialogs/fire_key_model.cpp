@@ -14,7 +14,7 @@ uint32_t ReadField(std::u16string_view text, uint32_t maximum) {
 
 FireKeyValues ReadFireKeyFields(std::u16string_view countText, std::u16string_view intervalText) {
     FireKeyValues values;
-    values.count = static_cast<uint8_t>(ReadField(countText, FIRE_COUNT_MAX));
-    values.interval = ReadField(intervalText, FIRE_INTERVAL_MAX);
+    values.count = static_cast<uint8_t>(ReadField(countText, FIRE_COUNT_FIELD_MAX));
+    values.interval = ReadField(intervalText, FIRE_INTERVAL_FIELD_MAX);
     return values;
 }

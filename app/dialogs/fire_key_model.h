@@ -8,8 +8,8 @@
 constexpr uint32_t FIRE_COUNT_DEFAULT = 3;
 constexpr uint32_t FIRE_INTERVAL_DEFAULT = 10;
 // The ranges the mouse takes; the fields keep to them while typed.
-constexpr uint32_t FIRE_COUNT_MAX = 3;
-constexpr uint32_t FIRE_INTERVAL_MAX = 255;
+constexpr uint32_t FIRE_COUNT_FIELD_MAX = 3;
+constexpr uint32_t FIRE_INTERVAL_FIELD_MAX = 255;
 // The fields hold at most this many characters.
 constexpr size_t FIRE_FIELD_CHARS = 4;
 
