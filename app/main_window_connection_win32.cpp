@@ -134,13 +134,13 @@ void CQuorvelDlg::ShowBattery(int shown, int imageSet) {
 }
 
 bool CQuorvelDlg::SyncBusy() const {
-    return m_syncRunning.load() != 0 || std::atomic_ref<uint32_t>(g_syncBusy).load() != 0;
+    return m_syncRunning.load() != 0 || LoadSyncBusy() != 0;
 }
 
 LRESULT CQuorvelDlg::OnDeviceEvent(WPARAM wp, LPARAM lp) {
     std::optional<StatusReport> report = DecodeDeviceEvent(uint32_t(wp), uint32_t(lp));
     if (!report) return 0;
-    const bool busy = std::atomic_ref<uint32_t>(g_syncBusy).load() != 0;
+    const bool busy = LoadSyncBusy() != 0;
     if (std::optional<int> next =
             ApplyStatusReport(*report, busy, m_activeProfileIndex, g_settings))
         PostMessage(UWM_SWITCH_PROFILE, 0, *next);

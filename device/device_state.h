@@ -1,6 +1,7 @@
 // Process-wide state of the device link that several subsystems read.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 // Sensor type of the connected mouse (0xE1, 0xE2, 0xF0 or 0xF1): it selects the
@@ -17,8 +18,17 @@ extern uint8_t g_isConnected;
 extern uint8_t g_linkType;
 extern uint8_t g_deviceModel;
 
-// Non-zero while a read-all or write-all sync runs.
+// Non-zero while a read-all or write-all sync runs. The starter sets it, the
+// worker clears it, and the status poll, the windows and the rescans read it
+// from other threads: every access goes through the two functions below.
 extern uint32_t g_syncBusy;
+
+inline uint32_t LoadSyncBusy() {
+    return std::atomic_ref<uint32_t>(g_syncBusy).load();
+}
+inline void StoreSyncBusy(uint32_t busy) {
+    std::atomic_ref<uint32_t>(g_syncBusy).store(busy);
+}
 
 // The language choice kept in the registry; 3 selects the AZERTY key tables.
 extern uint32_t g_languageIndex;

@@ -60,7 +60,7 @@ int ButtonProgress(int index) {
 // The worker clears the flags its starter set, whichever way it ends.
 void ClearSyncFlags(const SyncJob& job) {
     if (job.running) job.running->store(0);
-    std::atomic_ref<uint32_t>(g_syncBusy).store(0);
+    StoreSyncBusy(0);
 }
 
 void ReadButton(const SyncJob& job, int index) {
@@ -269,7 +269,7 @@ void WriteAllSettingsThread(const SyncJob& job) {
 }
 
 std::thread StartSyncThread(void (*body)(const SyncJob&), const SyncJob& job) {
-    std::atomic_ref<uint32_t>(g_syncBusy).store(1);
+    StoreSyncBusy(1);
     if (job.running) job.running->store(1);
     return std::thread([body, job] {
         // Nothing may leave a thread's entry; should the body fail anyway, the

@@ -20,3 +20,15 @@ RECT CListBox::GetItemRect(int index) const {
     if (SendMessage(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) == LB_ERR) return RECT{};
     return r;
 }
+
+bool CToolTipCtrl::Create(CWnd* parent, DWORD style) {
+    // The class lives in the common controls, registered on demand.
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        return ::InitCommonControlsEx(&controls) != FALSE;
+    }();
+    if (!registered) return false;
+    // It places and sizes itself whenever it shows a tip.
+    return CreateEx(0, TOOLTIPS_CLASSW, L"", WS_POPUP | style, RECT{0, 0, 0, 0},
+                    parent ? parent->m_hWnd : nullptr, 0);
+}

@@ -5,6 +5,9 @@
 
 #include "framework/wnd.h"
 
+// commctrl.h needs windows.h first (wnd.h brings it).
+#include <commctrl.h>
+
 class CButton : public CWnd {
 public:
     bool Create(const wchar_t* caption, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
@@ -61,6 +64,17 @@ public:
     int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
     int SetTopIndex(int index) const { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(index))); }
     void ResetContent() const { SendMessage(LB_RESETCONTENT); }
+};
+
+// The system's tooltip control.
+class CToolTipCtrl : public CWnd {
+public:
+    // A tooltip popup for parent (a popup's owner is the top-level window
+    // above it); style adds to WS_POPUP.
+    bool Create(CWnd* parent, DWORD style = 0);
+    void Activate(BOOL active) const { SendMessage(TTM_ACTIVATE, static_cast<WPARAM>(active)); }
+    // Lets the tooltip see a message meant for one of its tools.
+    void RelayEvent(MSG* msg) const { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
 };
 
 class CScrollBar : public CWnd {

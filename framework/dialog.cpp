@@ -134,7 +134,7 @@ void CDialog::EndDialog(INT_PTR result) {
 
 BOOL CDialog::WalkPreTranslate(MSG* msg) {
     for (HWND hwnd = msg->hwnd; hwnd; hwnd = ::GetParent(hwnd)) {
-        if (CWnd* wnd = CWnd::FromHandle(hwnd)) {
+        if (CWnd* wnd = CWnd::FromHandlePermanent(hwnd)) {
             if (wnd->PreTranslateMessage(msg)) return TRUE;
         }
         if (!(::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) break;  // the top-level window was last

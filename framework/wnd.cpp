@@ -3,6 +3,8 @@
 #include "framework/keyboard_capture.h"
 #include "framework/menu.h"
 
+#include <map>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -104,9 +106,35 @@ CWnd::~CWnd() {
     if (m_hWnd) Unbind();
 }
 
-CWnd* CWnd::FromHandle(HWND hwnd) {
+CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
     if (!hwnd) return nullptr;
     return static_cast<CWnd*>(::GetPropW(hwnd, kObjectProp));
+}
+
+namespace {
+
+// A wrapper that only names a window: never bound, and its destruction leaves
+// the window alone.
+class CTempWnd final : public CWnd {
+public:
+    explicit CTempWnd(HWND hwnd) { m_hWnd = hwnd; }
+    ~CTempWnd() override { m_hWnd = nullptr; }
+};
+
+thread_local std::map<HWND, std::unique_ptr<CTempWnd>> t_tempWnds;
+
+}  // namespace
+
+CWnd* CWnd::FromHandle(HWND hwnd) {
+    if (CWnd* wnd = FromHandlePermanent(hwnd)) return wnd;
+    if (!hwnd || !::IsWindow(hwnd)) return nullptr;
+    auto found = t_tempWnds.find(hwnd);
+    if (found != t_tempWnds.end()) return found->second.get();
+    // The wrappers of windows that have gone since go now, so that they stay
+    // as few as the windows they name.
+    for (auto it = t_tempWnds.begin(); it != t_tempWnds.end();)
+        it = ::IsWindow(it->first) ? std::next(it) : t_tempWnds.erase(it);
+    return t_tempWnds.emplace(hwnd, std::make_unique<CTempWnd>(hwnd)).first->second.get();
 }
 
 void CWnd::Bind(HWND hwnd) {
@@ -154,7 +182,7 @@ bool CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD sty
 }
 
 bool CWnd::SubclassWindow(HWND hwnd) {
-    if (m_hWnd || !hwnd || FromHandle(hwnd)) return false;
+    if (m_hWnd || !hwnd || FromHandlePermanent(hwnd)) return false;
     Bind(hwnd);
     CallGuarded([&] { PreSubclassWindow(); });
     m_prevProc = reinterpret_cast<WNDPROC>(
@@ -298,7 +326,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND: {
         // A reflected notification taken by the child never reaches OnCommand.
-        CWnd* child = FromHandle(reinterpret_cast<HWND>(lp));
+        CWnd* child = FromHandlePermanent(reinterpret_cast<HWND>(lp));
         if (lp && child && child != this && child->OnChildNotify(HIWORD(wp))) return 0;
         if (OnCommand(wp, lp)) return 0;
         break;
@@ -313,7 +341,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         }
-        if (CWnd* child = FromHandle(dis->hwndItem); child && child != this) {
+        if (CWnd* child = FromHandlePermanent(dis->hwndItem); child && child != this) {
             child->DrawItem(dis);
             return TRUE;
         }
@@ -331,7 +359,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         // No window handle in the record: find the control by its id. A list
         // box measures its rows while it is being created, before anyone could
         // subclass it; such a control sets its row height itself afterwards.
-        CWnd* child = FromHandle(::GetDlgItem(m_hWnd, static_cast<int>(mis->CtlID)));
+        CWnd* child = FromHandlePermanent(::GetDlgItem(m_hWnd, static_cast<int>(mis->CtlID)));
         if (child && child != this) {
             child->MeasureItem(mis);
             return TRUE;
@@ -343,7 +371,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSCROLLBAR: {
-        CWnd* child = FromHandle(reinterpret_cast<HWND>(lp));
+        CWnd* child = FromHandlePermanent(reinterpret_cast<HWND>(lp));
         if (child && child != this) {
             if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(wp), msg))
                 return reinterpret_cast<LRESULT>(brush);
@@ -357,7 +385,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    CWnd* wnd = CWnd::FromHandle(hwnd);
+    CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
     if (!wnd) {
         // Unbound under somebody else's subclass: pass through to what was there.
         auto prev = reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kPrevProcProp));

@@ -27,8 +27,15 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
-    // The object bound to a window, or null for windows we do not manage.
+    // The object bound to a window. For a window we do not manage (a system
+    // dialog, another program's window) a temporary wrapper that does not own
+    // it: code written as GetParent()->PostMessage(...) never meets a null for
+    // a window that exists. A temporary lives on this thread until a later call
+    // finds its window gone; keep it no longer than the message being handled.
+    // Null only for a null handle or one that names no window.
     static CWnd* FromHandle(HWND hwnd);
+    // The object bound to a window, or null for windows we do not manage.
+    static CWnd* FromHandlePermanent(HWND hwnd);
 
     // Creation. A null class name means the framework's default child class
     // (double clicks, arrow cursor, no background brush). The object is bound
@@ -62,7 +69,7 @@ public:
                                            HBRUSH background = nullptr, HICON icon = nullptr);
     static const wchar_t* DefaultClassName();
 
-    // Thin wrappers.
+    // Thin wrappers. The parent (a popup's owner) as FromHandle gives it.
     CWnd* GetParent() const;
     HWND GetParentHwnd() const { return ::GetParent(m_hWnd); }
     // The owner of a popup, else the parent.

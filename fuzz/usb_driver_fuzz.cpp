@@ -190,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_linkType = 0;
     g_deviceModel = 0;
     g_sensorType = 0;
-    g_syncBusy = 0;
+    StoreSyncBusy(0);
     ClearButtonMacroIds();
     if (g_storeTouched) std::memset(&g_macroStore, 0, sizeof(g_macroStore));
     g_storeTouched = false;

@@ -119,7 +119,7 @@ LRESULT CIrrButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return CButton::WindowProc(msg, wp, lp);
+    return CSkinButton::WindowProc(msg, wp, lp);
 }
 
 void CIrrButton::DrawItem(DRAWITEMSTRUCT* dis) {

@@ -8,8 +8,9 @@
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/button_logic.h"
+#include "skin/skin_button_win32.h"
 
-class CIrrButton : public CButton {
+class CIrrButton : public CSkinButton {
 public:
     CBitmap m_background;
     const GdipImage* m_imageNormal = nullptr;  // the owner's, kept alive by it

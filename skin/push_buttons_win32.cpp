@@ -183,7 +183,7 @@ LRESULT CSkinStateButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return CButton::WindowProc(msg, wp, lp);
+    return CSkinButton::WindowProc(msg, wp, lp);
 }
 
 // ---- CGDIBitmapBtn ----
@@ -302,7 +302,7 @@ void CSkinPictureButton::SetText(const std::wstring& text) {
 }
 
 void CSkinPictureButton::PreSubclassWindow() {
-    CButton::PreSubclassWindow();
+    CSkinButton::PreSubclassWindow();
     ModifyStyle(WS_TABSTOP, 0);
 }
 
@@ -318,7 +318,7 @@ LRESULT CSkinPictureButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return CButton::WindowProc(msg, wp, lp);
+    return CSkinButton::WindowProc(msg, wp, lp);
 }
 
 void CSkinPictureButton::DrawCaption(HDC dc, int width, int height) const {

@@ -11,11 +11,12 @@
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/button_logic.h"
+#include "skin/skin_button_win32.h"
 
 // The body shared by the three state buttons: hover tracking, press gates,
 // state choice and the caption. The classes differ in where the state images
 // come from.
-class CSkinStateButton : public CButton {
+class CSkinStateButton : public CSkinButton {
 public:
     BOOL m_mouseEnabled = 1;
     BOOL m_checkMode = 0;
@@ -118,7 +119,7 @@ private:
 
 // What the picture buttons share: no states of their own, a caption placed by
 // TextOut (horizontal or rotated), and the handlers of the image buttons.
-class CSkinPictureButton : public CButton {
+class CSkinPictureButton : public CSkinButton {
 public:
     CBitmap m_background;
     std::wstring m_text;

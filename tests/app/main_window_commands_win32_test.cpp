@@ -167,7 +167,7 @@ TEST_F(MainWindowCommandsTest, ResetWritesTheDefaultsToTheMouse) {
             if (!WaitForMainWindow(dlg)) return;
             connected = ConnectMouse(dlg, ui, 0);
             Click(dlg, dlg.m_btnReset);
-            WaitFor([&] { return g_syncBusy != 0; }, 5000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, 5000);
             written = WaitForSyncEnd(dlg);
             ui.Call([&] { after = g_settings; });
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
@@ -283,7 +283,7 @@ TEST_F(MainWindowCommandsTest, TheProfilePopupShowsTheChoiceAndSwitchesProfile) 
                 [&] { SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_profile_popup"); });
             chosen = ChoosePopupRow(dlg, ui, 3);
             // The caption changes first; the switch writes the profile to the mouse.
-            WaitFor([&] { return g_syncBusy != 0; }, 3000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, 3000);
             WaitForSyncEnd(dlg);
             ui.Call([&] {
                 caption = dlg.m_btnProfile.GetWindowText();

@@ -94,10 +94,10 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
             status.profileCycle = true;
             m_rig->mouse->SetStatus(status);
             m_rig->cable.command->SendStatusReport(m_rig->backend);
-            WaitFor([&] { return g_syncBusy != 0; }, 3000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, 3000);
             WaitFor(
                 [&] {
-                    return g_syncBusy == 0 && dlg.m_syncRunning == 0 &&
+                    return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 &&
                            ::IsWindowEnabled(dlg.m_hWnd);
                 },
                 15000);
@@ -240,12 +240,12 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 g_currentDevicePath = std::u16string(BufferText(entry.paths[0]));
                 SwitchConnection(entry.reportId, entry.reportLength, 0, entry.sensorType);
             });
-            ASSERT_TRUE(WaitFor([&] { return g_syncBusy != 0; }, 5000));
+            ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, 5000));
             std::this_thread::sleep_for(std::chrono::milliseconds(700));
             UnplugCable(dlg.m_hWnd);
             ended = WaitFor(
                 [&] {
-                    return g_syncBusy == 0 && dlg.m_syncRunning == 0 &&
+                    return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 &&
                            ::IsWindowEnabled(dlg.m_hWnd);
                 },
                 15000);

@@ -137,7 +137,7 @@ protected:
         g_activeProfile = nullptr;
         g_defaultSettingInRegistry = 0;
         g_languageIndex = 0;
-        g_syncBusy = 0;
+        StoreSyncBusy(0);
         g_isConnected = 0;  // a start-up always finds nothing connected yet
         g_currentDevicePath.clear();
         g_uiTexts = UiTextTable{};
@@ -197,7 +197,7 @@ protected:
             g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
             SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
         });
-        if (!WaitFor([&] { return g_syncBusy != 0; }, 5000)) return false;
+        if (!WaitFor([&] { return LoadSyncBusy() != 0; }, 5000)) return false;
         return WaitForSyncEnd(dlg);
     }
 
@@ -205,7 +205,7 @@ protected:
     static bool WaitForSyncEnd(CQuorvelDlg& dlg, int milliseconds = 15000) {
         return WaitFor(
             [&] {
-                return g_syncBusy == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
+                return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
             },
             milliseconds);
     }
@@ -262,19 +262,7 @@ protected:
 
     // Picks the table's first mouse over connection `index`, as the device
     // picker's tile does; waits until the read of all settings has ended.
-    bool Connect(CQuorvelDlg& dlg, UiInvoker& ui, int index) {
-        ui.Post([index] {
-            const DeviceEntry& entry = g_deviceTable[0];
-            g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
-            SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
-        });
-        if (!WaitFor([&] { return g_syncBusy != 0; }, 5000)) return false;
-        return WaitFor(
-            [&] {
-                return g_syncBusy == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
-            },
-            15000);
-    }
+    bool Connect(CQuorvelDlg& dlg, UiInvoker& ui, int index) { return ConnectMouse(dlg, ui, index); }
 
     std::u16string m_keyPath;
     std::wstring m_folder;

@@ -269,14 +269,14 @@ TEST_F(MainWindowTest, ExitDuringSyncWaitsUntilTheSyncEnds) {
         ASSERT_TRUE(WaitForMainWindow(dlg));
         ui.Call([&] {
             dlg.m_syncRunning = 1;
-            g_syncBusy = 1;
+            StoreSyncBusy(1);
         });
         ::PostMessageW(dlg.m_hWnd, UWM_QUIT_REQUEST, 0, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(600));
         ui.Call([&] { openDuringSync = ::IsWindowVisible(dlg.m_hWnd) != FALSE; });
         ui.Call([&] {
             dlg.m_syncRunning = 0;
-            g_syncBusy = 0;
+            StoreSyncBusy(0);
         });
         WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 5000);
     }, 8000);

@@ -106,7 +106,7 @@ public:
 private:
     void Add(SinkCall call) {
         call.time = GetClock().TickCount();
-        call.busy = g_syncBusy;
+        call.busy = LoadSyncBusy();
         std::lock_guard<std::mutex> lock(m_mutex);
         m_calls.push_back(std::move(call));
     }
@@ -176,7 +176,7 @@ protected:
         g_settings = SettingsImage{};
         g_sensorType = 0xE1;
         g_linkType = 1;
-        g_syncBusy = 0;
+        StoreSyncBusy(0);
     }
     ~SyncFixture() override {
         driver.reset();
@@ -185,7 +185,7 @@ protected:
         SetProgramFolder(u"");
         SetClock(nullptr);
         g_activeProfile = nullptr;
-        g_syncBusy = 0;
+        StoreSyncBusy(0);
     }
 
     void Connect() {

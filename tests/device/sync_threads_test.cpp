@@ -397,7 +397,7 @@ TEST_F(SyncThreadsTest, AnUnplugInTheMiddleEndsTheWorkerCleanly) {
         EXPECT_EQ(calls.back().kind, SinkCall::Close);
         EXPECT_EQ(sink.Count(SinkCall::Close), 1);
         EXPECT_EQ(sink.Positions(), kProgress);
-        EXPECT_EQ(g_syncBusy, 0u);
+        EXPECT_EQ(LoadSyncBusy(), 0u);
         EXPECT_EQ(running.load(), 0);
         if (c.body == ReadAllSettingsThread) {
             EXPECT_EQ(g_settings.sensorMode, 2);    // read before
@@ -427,7 +427,7 @@ TEST_F(SyncThreadsTest, TheFlagsAreSetBeforeTheWorkerStartsAndClearedBeforeTheVi
     runningFlag = &running;
     Connect();
     auto body = [](const SyncJob& job) {
-        busyAtStart = int(std::atomic_ref<uint32_t>(g_syncBusy).load());
+        busyAtStart = int(LoadSyncBusy());
         runningAtStart = runningFlag->load();
         ReadAllSettingsThread(job);
     };
@@ -450,7 +450,7 @@ TEST_F(SyncThreadsTest, TheFlagsAreSetBeforeTheWorkerStartsAndClearedBeforeTheVi
 TEST_F(SyncThreadsTest, ReadAllWithoutADeviceSaysSoAndStillClosesTheView) {
     g_settings = Filled(0x42);
     const SettingsImage before = g_settings;
-    g_syncBusy = 1;
+    StoreSyncBusy(1);
     running = 1;
 
     ReadAllSettingsThread(Job(-1));
@@ -460,7 +460,7 @@ TEST_F(SyncThreadsTest, ReadAllWithoutADeviceSaysSoAndStillClosesTheView) {
     EXPECT_EQ(calls[0].kind, SinkCall::Notice);
     EXPECT_EQ(calls[0].text, u"Open hid device failed.");
     EXPECT_EQ(calls[1].kind, SinkCall::Close);
-    EXPECT_EQ(g_syncBusy, 0u);
+    EXPECT_EQ(LoadSyncBusy(), 0u);
     EXPECT_EQ(running.load(), 0);
     EXPECT_TRUE(backend.Log().empty());
     EXPECT_EQ(std::memcmp(&g_settings, &before, sizeof(before)), 0);

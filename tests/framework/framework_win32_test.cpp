@@ -79,7 +79,7 @@ TEST(WindowCoreTest, SubclassChainAndDefaultReachThePreviousProcedure) {
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignProc)));
     EXPECT_EQ(::SendMessageW(hwnd, kAsk, 0, 0), 1110);
     wnd.UnsubclassWindow();
-    EXPECT_EQ(CWnd::FromHandle(hwnd), nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
     EXPECT_EQ(::SendMessageW(hwnd, kAsk, 0, 0), 1100);
     ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_belowForeign));
     EXPECT_EQ(::SendMessageW(hwnd, kAsk, 0, 0), 100);
@@ -138,6 +138,42 @@ TEST(WindowCoreTest, WindowOnTheHeapDeletesItselfAfterItsWindowIsGone) {
     ::DestroyWindow(hwnd);  // from outside, as a parent's destruction would
     EXPECT_TRUE(deleted);
     EXPECT_EQ(CWnd::FromHandle(hwnd), nullptr);
+}
+
+// A window of the system's own (a message box, a common dialog) or a handle
+// the code was given: GetParent() and FromHandle hand out a wrapper that names
+// it, and the wrapper never takes the window with it.
+TEST(WindowCoreTest, AWindowWeDoNotManageComesAsATemporaryWrapper) {
+    HWND foreign = ::CreateWindowExW(0, BaseClass(), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(foreign, nullptr);
+    CButton child;
+    ASSERT_TRUE(child.CreateEx(0, L"BUTTON", L"", WS_CHILD, RECT{0, 0, 5, 5}, foreign, 3));
+
+    CWnd* parent = child.GetParent();
+    ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(parent->m_hWnd, foreign);
+    EXPECT_EQ(CWnd::FromHandle(foreign), parent) << "one wrapper per window";
+    EXPECT_EQ(CWnd::FromHandlePermanent(foreign), nullptr) << "and it is not bound";
+    EXPECT_EQ(parent->SendMessage(kAsk), 100) << "the window's own procedure answers";
+
+    // Its wrapper goes once the window has gone; the next one names another window.
+    child.DestroyWindow();
+    ::DestroyWindow(foreign);
+    EXPECT_EQ(CWnd::FromHandle(foreign), nullptr);
+    HWND other = ::CreateWindowExW(0, BaseClass(), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(CWnd::FromHandle(other)->m_hWnd, other);
+    EXPECT_TRUE(::IsWindow(other));
+    ::DestroyWindow(other);
+
+    // Nothing to wrap: no window at all, or the top of the tree.
+    EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
+    TestDialog top;
+    ASSERT_TRUE(top.Open());
+    EXPECT_EQ(CWnd::FromHandle(top.m_hWnd), &top);
+    EXPECT_EQ(top.GetParent(), nullptr);
 }
 
 // ---- reflection ----

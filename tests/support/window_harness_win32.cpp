@@ -212,7 +212,7 @@ std::unique_ptr<Dib32> RenderWindow(HWND hwnd) {
 
 std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd) {
     const bool layered = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-    if (CWnd::FromHandle(hwnd) && !layered) return RenderWindow(hwnd);
+    if (CWnd::FromHandlePermanent(hwnd) && !layered) return RenderWindow(hwnd);
     RECT r{};
     ::GetWindowRect(hwnd, &r);
     auto dib = std::make_unique<Dib32>(std::max<LONG>(r.right - r.left, 1), std::max<LONG>(r.bottom - r.top, 1));

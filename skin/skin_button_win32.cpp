@@ -1,0 +1,14 @@
+#include "skin/skin_button_win32.h"
+
+BOOL CSkinButton::PreTranslateMessage(MSG* msg) {
+    if (!m_toolTip.m_hWnd && m_toolTip.Create(this)) m_toolTip.Activate(FALSE);
+    if (m_toolTip.m_hWnd) m_toolTip.RelayEvent(msg);
+    return CButton::PreTranslateMessage(msg);
+}
+
+LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // A popup belongs to the top-level window, not to the button: without
+    // this the tooltip would stay until the whole window goes.
+    if (msg == WM_DESTROY && m_toolTip.m_hWnd) m_toolTip.DestroyWindow();
+    return CButton::WindowProc(msg, wp, lp);
+}

@@ -1,0 +1,19 @@
+// What every skinned button shares with the others: a tooltip that hears the
+// button's input. It is made on the first message that comes through the
+// button's PreTranslateMessage, made inactive at once and never given a tool,
+// so it never shows a tip; it goes with the button's window.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/controls.h"
+
+class CSkinButton : public CButton {
+public:
+    CToolTipCtrl m_toolTip;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
