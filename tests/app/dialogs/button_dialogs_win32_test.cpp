@@ -352,6 +352,31 @@ TEST_F(ButtonDialogsTest, KeyComboClosedWithItsOwnerLetsTheKeyboardGo) {
     EXPECT_EQ(g_captureWindow, 0u);
 }
 
+TEST_F(ButtonDialogsTest, KeyComboWithoutTheHookStillEndsThroughItsBoxes) {
+    // The system refuses the hook: the user is told, and the boxes still work.
+    class RefusingHookSystem final : public KeyboardHookSystem {
+    public:
+        HookHandle Install() override { return 0; }
+        void Uninstall(HookHandle) override {}
+        bool IsWindow(WindowHandle window) override { return SystemKeyboardHookSystem().IsWindow(window); }
+        void Post(WindowHandle, uint32_t, uintptr_t, intptr_t) override {}
+    } refusing;
+    SetKeyboardHookSystem(&refusing);
+    std::optional<uint32_t> code;
+    Drive(kComboTitle, [&] { code = RunKeyComboDialog(&owner); }, [&](HWND box) {
+        EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 2000));
+        SendKeys({VK_RETURN, VK_ESCAPE});  // swallowed: they neither end nor confirm
+        ClickControl(ControlAt(box, 40, 135));  // CTRL
+        Pause();
+        EXPECT_TRUE(::IsWindow(box));
+        ClickControl(ControlAt(box, 40, 170));
+    });
+    SetKeyboardHookSystem(nullptr);
+    EXPECT_EQ(notices.texts, std::vector<std::u16string>{u"hook failure!"});
+    EXPECT_EQ(code, std::optional<uint32_t>(0x00000100u));  // CTRL alone
+    EXPECT_EQ(g_keyboardHook, 0u);
+}
+
 TEST_F(ButtonDialogsTest, KeyComboModifierBoxesFollowClicksAndKeys) {
     std::optional<uint32_t> code;
     CDlgSingleCombo* shown = nullptr;
