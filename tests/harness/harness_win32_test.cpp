@@ -46,7 +46,7 @@ TEST(MessageSpyTest, KeepsWhatReachesTheWindowAndItsChildrenInOrderPostedOrSent)
         // the order is the order the window met them in.
         spy.WaitFor(kPosted, 1, 3000);
         ::SendMessageW(child.m_hWnd, kSent, 2, 0);
-        ::PostMessageW(other.m_hWnd, kPosted, 3, 0);  // not of the watched tree
+        ::PostMessageW(other.m_hWnd, kPosted, 3, 0);        // not of the watched tree
         ::PostMessageW(dialog.m_hWnd, WM_MOUSEMOVE, 0, 0);  // filtered out
         ::PostMessageW(dialog.m_hWnd, WM_COMMAND, 4, 0);
         spy.WaitFor(WM_COMMAND, 1, 3000);
@@ -77,7 +77,9 @@ TEST(MessageSpyTest, KeepsWhatReachesTheWindowAndItsChildrenInOrderPostedOrSent)
 // A modal box with a standard button that ends it.
 class BoxWithButton : public CDialog {
 public:
-    BoxWithButton() : CDialog(BuildDialogTemplate(WS_POPUP | WS_VISIBLE | DS_SETFONT | DS_FIXEDSYS, 0, 120, 60)) {}
+    BoxWithButton()
+        : CDialog(
+              BuildDialogTemplate(WS_POPUP | WS_VISIBLE | DS_SETFONT | DS_FIXEDSYS, 0, 120, 60)) {}
     CButton ok;
 
 protected:
@@ -107,7 +109,8 @@ TEST(DriverThreadTest, FindsAModalBoxByTitleTakesItsPictureAndClicksItsButton) {
         picture = CaptureTopLevelWindow(found);
         clicked = ClickControlById(found, kOkId);
         // Never ending the box would hang the test: end it the hard way.
-        if (!WaitFor([&] { return !::IsWindow(found); }, 3000)) ::PostMessageW(found, WM_CLOSE, 0, 0);
+        if (!WaitFor([&] { return !::IsWindow(found); }, 3000))
+            ::PostMessageW(found, WM_CLOSE, 0, 0);
     });
     BoxWithButton box;
     INT_PTR result = box.DoModal();
@@ -125,8 +128,8 @@ TEST(DriverThreadTest, FindsAModalBoxByTitleTakesItsPictureAndClicksItsButton) {
 TEST(DriverThreadTest, TakesThePictureOfALayeredPopup) {
     EnsureGdiplus();
     CWnd popup;
-    ASSERT_TRUE(popup.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, CWnd::RegisterWndClass(0), L"", WS_POPUP,
-                               RECT{0, 0, 0, 0}, nullptr, 0));
+    ASSERT_TRUE(popup.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, CWnd::RegisterWndClass(0), L"",
+                               WS_POPUP, RECT{0, 0, 0, 0}, nullptr, 0));
     Dib32 art(60, 40);
     art.Fill(0xFF2080C0);
     ASSERT_TRUE(UpdateLayeredFromDib(popup.m_hWnd, art, POINT{420, 260}, 0, ULW_ALPHA));

@@ -13,7 +13,8 @@ namespace {
 constexpr wchar_t kUsbDeviceClass[] = L"{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
 
 std::wstring UsbInterfaceName(const wchar_t* ids, const std::u16string& location) {
-    return std::wstring(L"\\\\?\\USB#") + ids + L"#" + ToWide(location) + L"&0&1#" + kUsbDeviceClass;
+    return std::wstring(L"\\\\?\\USB#") + ids + L"#" + ToWide(location) + L"&0&1#" +
+           kUsbDeviceClass;
 }
 
 // The system tells every top-level window that the device tree changed,
@@ -21,7 +22,8 @@ std::wstring UsbInterfaceName(const wchar_t* ids, const std::u16string& location
 void BroadcastNodesChanged() {
     for (HWND hwnd : TopLevelWindows()) {
         DWORD_PTR result = 0;
-        ::SendMessageTimeoutW(hwnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_NORMAL, 2000, &result);
+        ::SendMessageTimeoutW(hwnd, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_NORMAL, 2000,
+                              &result);
     }
 }
 
@@ -30,8 +32,8 @@ void BroadcastNodesChanged() {
 SimUsbDevice CableDevice(const SimMouseRig& rig) {
     SimUsbDevice device;
     for (const std::shared_ptr<SimHidInterface>& iface :
-         {std::shared_ptr<SimHidInterface>(rig.cable.command), std::shared_ptr<SimHidInterface>(rig.cable.ota),
-          rig.cable.config}) {
+         {std::shared_ptr<SimHidInterface>(rig.cable.command),
+          std::shared_ptr<SimHidInterface>(rig.cable.ota), rig.cable.config}) {
         if (iface) device.interfaces.push_back(iface);
     }
     device.hardwareId = u"USB\\VID_093A&PID_622C&REV_0100";
@@ -54,10 +56,11 @@ void SendDeviceChange(HWND window, UINT event, const wchar_t* interfaceName) {
     } message{};
     const size_t length = std::min<size_t>(std::wcslen(interfaceName), 260);
     message.record.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    message.record.dbcc_classguid = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+    message.record.dbcc_classguid = {
+        0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
     std::wmemcpy(message.record.dbcc_name, interfaceName, length);
-    message.record.dbcc_size =
-        DWORD(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (length + 1) * sizeof(wchar_t));
+    message.record.dbcc_size = DWORD(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) +
+                                     (length + 1) * sizeof(wchar_t));
     // Sent and waited for: the record lives on this thread's stack.
     ::SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&message.record));
 }

@@ -13,9 +13,7 @@ bool ClickControl(HWND control) {
            ::PostMessageW(control, WM_LBUTTONUP, 0, at);
 }
 
-bool ClickControlById(HWND parent, int id) {
-    return ClickControl(FindControl(parent, id));
-}
+bool ClickControlById(HWND parent, int id) { return ClickControl(FindControl(parent, id)); }
 
 void SendKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;

@@ -15,6 +15,4 @@ bool ClickControlById(HWND parent, int id);
 // Real keyboard input (SendInput): each key pressed and released in turn. It
 // goes to the focused window, through the low-level hooks first.
 void SendKeys(std::initializer_list<WORD> keys);
-inline void SendKey(WORD vk) {
-    SendKeys({vk});
-}
+inline void SendKey(WORD vk) { SendKeys({vk}); }

@@ -11,7 +11,7 @@
 #include "support/ui_thread_win32.h"
 
 struct MainWindowState {
-    HWND hwnd = nullptr;           // dlg's window, null before it is made and after it went
+    HWND hwnd = nullptr;             // dlg's window, null before it is made and after it went
     CQuorvelDlg* mainDlg = nullptr;  // g_pMainDlg: set at the end of the start-up
     bool visible = false;
     bool enabled = false;

@@ -14,7 +14,8 @@ HHOOK g_postedHook = nullptr;
 }  // namespace
 
 bool MessageSpy::DefaultFilter(UINT msg) {
-    return msg == WM_COMMAND || msg == WM_CLOSE || msg == WM_DEVICECHANGE || (msg >= WM_USER && msg < 0xC000);
+    return msg == WM_COMMAND || msg == WM_CLOSE || msg == WM_DEVICECHANGE ||
+           (msg >= WM_USER && msg < 0xC000);
 }
 
 MessageSpy::MessageSpy(HWND root, Filter filter) : m_root(root), m_filter(std::move(filter)) {

@@ -10,7 +10,8 @@ std::vector<HWND> TopLevelWindows() {
         [](HWND hwnd, LPARAM lp) -> BOOL {
             DWORD pid = 0;
             ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == ::GetCurrentProcessId()) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+            if (pid == ::GetCurrentProcessId())
+                reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
@@ -31,19 +32,24 @@ std::wstring WindowClassName(HWND hwnd) {
     return name;
 }
 
-HWND FindTopLevelWindow(const wchar_t* title, const wchar_t* className) {
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match) {
     for (HWND hwnd : TopLevelWindows()) {
-        if (!::IsWindowVisible(hwnd)) continue;
-        if (title && WindowTitle(hwnd) != title) continue;
-        if (className && WindowClassName(hwnd) != className) continue;
-        return hwnd;
+        if (::IsWindowVisible(hwnd) && match(hwnd)) return hwnd;
     }
     return nullptr;
 }
 
+HWND FindTopLevelWindow(const wchar_t* title, const wchar_t* className) {
+    return FindTopLevelWindow([&](HWND hwnd) {
+        return (!title || WindowTitle(hwnd) == title) &&
+               (!className || WindowClassName(hwnd) == className);
+    });
+}
+
 HWND WaitForTopLevelWindow(const wchar_t* title, const wchar_t* className, int milliseconds) {
     HWND found = nullptr;
-    WaitFor([&] { return (found = FindTopLevelWindow(title, className)) != nullptr; }, milliseconds);
+    WaitFor([&] { return (found = FindTopLevelWindow(title, className)) != nullptr; },
+            milliseconds);
     return found;
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ std::vector<HWND> TopLevelWindows();
 // The first visible top-level window of this process with that title and that
 // window class; a null title or class matches any.
 HWND FindTopLevelWindow(const wchar_t* title, const wchar_t* className = nullptr);
+// The first visible top-level window of this process that match accepts (a
+// layered popup has neither title nor a class of its own).
+HWND FindTopLevelWindow(const std::function<bool(HWND)>& match);
 // The same, waiting for it (bounded); null when it did not come in time.
 HWND WaitForTopLevelWindow(const wchar_t* title, const wchar_t* className, int milliseconds);
 // A top-level window of this process whose message-box text is `text`.

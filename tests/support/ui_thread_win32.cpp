@@ -14,9 +14,7 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
     }
 }
 
-bool UiInvoker::Create() {
-    return CreateEx(0, nullptr, L"", 0, RECT{0, 0, 0, 0}, HWND_MESSAGE, 0);
-}
+bool UiInvoker::Create() { return CreateEx(0, nullptr, L"", 0, RECT{0, 0, 0, 0}, HWND_MESSAGE, 0); }
 
 namespace {
 
@@ -52,12 +50,14 @@ bool UiInvoker::Call(std::function<void()> fn, int milliseconds) {
 }
 
 void UiInvoker::Post(std::function<void()> fn) {
-    ::PostMessageW(m_hWnd, kRun, kPosted, reinterpret_cast<LPARAM>(new std::function<void()>(std::move(fn))));
+    ::PostMessageW(m_hWnd, kRun, kPosted,
+                   reinterpret_cast<LPARAM>(new std::function<void()>(std::move(fn))));
 }
 
 LRESULT UiInvoker::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == kRun && wp == kCalled) {
-        std::unique_ptr<std::shared_ptr<CallTicket>> held(reinterpret_cast<std::shared_ptr<CallTicket>*>(lp));
+        std::unique_ptr<std::shared_ptr<CallTicket>> held(
+            reinterpret_cast<std::shared_ptr<CallTicket>*>(lp));
         CallTicket& ticket = **held;
         std::lock_guard<std::mutex> guard(ticket.lock);
         if (!ticket.abandoned) {

@@ -212,9 +212,12 @@ std::unique_ptr<Dib32> RenderWindow(HWND hwnd) {
 
 std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd) {
     const bool layered = (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-    if (CWnd::FromHandlePermanent(hwnd) && !layered) return RenderWindow(hwnd);
     RECT r{};
     ::GetWindowRect(hwnd, &r);
+    RECT client{};
+    ::GetClientRect(hwnd, &client);
+    const bool frameless = client.right == r.right - r.left && client.bottom == r.bottom - r.top;
+    if (CWnd::FromHandlePermanent(hwnd) && !layered && frameless) return RenderWindow(hwnd);
     auto dib = std::make_unique<Dib32>(std::max<LONG>(r.right - r.left, 1), std::max<LONG>(r.bottom - r.top, 1));
     HDC screen = ::GetDC(nullptr);
     // CAPTUREBLT: layered windows are part of what the screen shows.

@@ -85,10 +85,10 @@ std::unique_ptr<Dib32> RenderPrintClient(const CWnd& window);
 std::unique_ptr<Dib32> RenderWindow(HWND hwnd);
 
 // A top-level window of this process as it shows, whole, from any thread: our
-// own windows paint themselves into the picture (RenderWindow); a layered
-// window paints nothing, and the system's windows (message boxes) draw their
-// frame themselves, so those are read back from the screen. The window should
-// be on top, as a modal box and a popup are.
+// own frameless windows paint themselves into the picture (RenderWindow); a
+// layered window paints nothing, and a frame or a window of the system's own
+// (a message box) is drawn by the system, so those are read back from the
+// screen. Such a window should be on top, as a modal box and a popup are.
 std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd);
 
 bool SaveScreenshot(const Dib32& dib, const std::wstring& name);
