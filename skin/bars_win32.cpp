@@ -61,9 +61,7 @@ LRESULT CHProgressBar::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         // Taking the capture the bar already holds is no loss.
         bool lost = msg == WM_KILLFOCUS || reinterpret_cast<HWND>(lp) != m_hWnd;
         if (lost) Post(DragInterrupted());
-        LRESULT result = Default();
-        Invalidate(TRUE);
-        return result;
+        return DefaultThenRepaint(*this);
     }
     default:
         break;

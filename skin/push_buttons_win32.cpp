@@ -310,11 +310,8 @@ LRESULT CSkinPictureButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
         return 0;
-    case WM_KILLFOCUS: {
-        LRESULT result = Default();
-        Invalidate(TRUE);
-        return result;
-    }
+    case WM_KILLFOCUS:
+        return DefaultThenRepaint(*this);
     default:
         break;
     }

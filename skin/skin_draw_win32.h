@@ -14,6 +14,14 @@
 std::wstring SkinImagePathW(const std::wstring& fileName);
 std::wstring SkinImagePathW(const std::wstring& programFolder, const std::wstring& fileName);
 
+// The controls' WM_KILLFOCUS: default processing, then a repaint so that no
+// focus or hover look stays behind.
+inline LRESULT DefaultThenRepaint(CWnd& control) {
+    LRESULT result = control.Default();
+    control.Invalidate(TRUE);
+    return result;
+}
+
 // Makes dst a copy of the rectangle r of src: from (r.left, r.top) when
 // offsetFlag is 1, from (0, 0) otherwise. An empty source leaves dst as it
 // was; an old dst bitmap is released first.
