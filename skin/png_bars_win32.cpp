@@ -41,17 +41,13 @@ void CPngHProgressBar::Paint(HDC dc) {
     const int height = m_rect.bottom - m_rect.top;
     if (width <= 0 || height <= 0) return;
     // Off screen first, so the frequent position updates do not flicker.
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(dc, width, height);
+    const CBitmap noSnapshot;
+    SkinPaintBuffer buffer(dc, noSnapshot, width, height);
     {
-        MemoryDC buffer(dc);
-        buffer.Select(bitmap);
-        {
-            GdipGraphics graphics(buffer.dc());
-            graphics.DrawImageRect(&m_trackImage, 0, 0, width, height);
-            const int fill = PngBarFillWidth(m_pos, m_min, m_max, width);
-            if (fill > 0) graphics.DrawImagePart(&m_fillImage, 0, 0, 0, 0, fill, height);
-        }
-        ::BitBlt(dc, 0, 0, width, height, buffer, 0, 0, SRCCOPY);
+        GdipGraphics graphics(buffer.dc());
+        graphics.DrawImageRect(&m_trackImage, 0, 0, width, height);
+        const int fill = PngBarFillWidth(m_pos, m_min, m_max, width);
+        if (fill > 0) graphics.DrawImagePart(&m_fillImage, 0, 0, 0, 0, fill, height);
     }
+    buffer.Present();
 }

@@ -11,14 +11,11 @@
 
 namespace {
 
-constexpr DWORD kControlStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL;
 constexpr RECT kTitleRect{30, 32, 350, 54};
 constexpr RECT kEditRect{37, 76, 320, 98};
 constexpr RECT kOkRect{37, 165, 143, 191};
 constexpr RECT kCancelRect{208, 165, 314, 191};
-constexpr int kButtonFontHeight = 18;
-constexpr int kButtonTextOffset = 3;
 // EM_SETSEL with both ends past any text puts the caret at the end.
 constexpr int kSelectionEnd = 0xFFFF;
 
@@ -43,30 +40,16 @@ BOOL CMacroModifyDlg::OnInitDialog() {
 
 void CMacroModifyDlg::BuildSkin() {
     LoadBackground(SkinImagePathW(L"msg_nr.png"));
-    m_buttonNormal = GdipImage::FromFile(SkinImagePathW(L"Button_nr.png"));
-    m_buttonHover = GdipImage::FromFile(SkinImagePathW(L"Button_ov.png"));
-    m_buttonPressed = GdipImage::FromFile(SkinImagePathW(L"Button_dn.png"));
-
-    struct ButtonSpec {
-        CGDIBitmapBtn& button;
-        RECT rect;
-        UiText text;
-    };
-    for (const ButtonSpec& b : {ButtonSpec{m_okButton, kOkRect, UiText::str_ok},
-                                ButtonSpec{m_cancelButton, kCancelRect, UiText::str_cancel}}) {
-        b.button.Create(L"", kControlStyle, b.rect, this, 0);
-        b.button.m_checkMode = 1;
-        b.button.m_toggleOnClick = 0;
-        b.button.SetImages(&m_buttonNormal, &m_buttonHover, &m_buttonPressed, &m_background, b.rect);
-        b.button.SetText(ToWide(g_uiTexts[b.text]), kButtonTextOffset, 0, kButtonFontHeight, DT_CENTER, TRUE);
+    m_buttonImages.Load();
+    m_buttonImages.CreateButton(m_okButton, *this, m_background, kOkRect, UiText::str_ok);
+    m_buttonImages.CreateButton(m_cancelButton, *this, m_background, kCancelRect, UiText::str_cancel);
+    // The normal and hover looks only, never the pressed one.
+    for (CGDIBitmapBtn* button : {&m_okButton, &m_cancelButton}) {
+        button->m_checkMode = 1;
+        button->m_toggleOnClick = 0;
     }
-
-    m_titleRow.Create(L"", kControlStyle, kTitleRect, this, 0);
-    m_titleRow.m_checkMode = 1;
-    m_titleRow.m_toggleOnClick = 0;
-    m_titleRow.SetImages(nullptr, nullptr, nullptr, &m_background, kTitleRect);
     std::u16string title = m_setup.titleKey ? g_uiTexts[*m_setup.titleKey] : m_setup.fixedTitle;
-    m_titleRow.SetText(ToWide(title), 0, 0, m_setup.titleFontHeight, 0, FALSE);
+    CreateBoxCaption(m_titleRow, *this, m_background, kTitleRect, ToWide(title), m_setup.titleFontHeight, 0);
 
     if (m_setup.setsLimits) {
         m_edit.m_minValue = m_setup.minValue;

@@ -14,6 +14,7 @@
 
 #include "framework/gdiplus_helpers.h"
 #include "framework/keyboard_capture.h"
+#include "skin/box_controls_win32.h"
 #include "skin/filter_edit_win32.h"
 #include "skin/push_buttons_win32.h"
 #include "skin/skinned_dialog_win32.h"
@@ -27,9 +28,7 @@ public:
     // the main window's last active popup.
     explicit CMacroModifyDlg(CWnd* parent = nullptr);
 
-    GdipImage m_buttonNormal;
-    GdipImage m_buttonHover;
-    GdipImage m_buttonPressed;
+    CBoxButtonImages m_buttonImages;
     CGDIBitmapBtn m_okButton;
     CGDIBitmapBtn m_cancelButton;
     CGDIBitmapBtn m_titleRow;

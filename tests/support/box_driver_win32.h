@@ -1,0 +1,57 @@
+// Skinned boxes under test: the box runs modally on the test's thread while a
+// driver thread acts on it as a user or a sync worker would. Every wait is
+// bounded, and a box still open when its driver is done is ended with
+// kBoxNotEnded, so that a fault fails the test instead of hanging it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <thread>
+
+#include "skin/skinned_dialog_win32.h"
+
+constexpr DWORD kBoxWaitMs = 5000;
+constexpr UINT kEndBoxForTest = WM_APP + 0x3F0;
+constexpr INT_PTR kBoxNotEnded = -2;
+
+// A box that a test can end from outside (kEndBoxForTest).
+template <typename Box>
+class EndableBox : public Box {
+public:
+    using Box::Box;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == kEndBoxForTest) {
+            this->EndDialog(kBoxNotEnded);
+            return 0;
+        }
+        return Box::WindowProc(msg, wp, lp);
+    }
+};
+
+// Runs box modally; `act` runs on a driver thread with the box's window once
+// the box is ready (it is not called when the box never came up).
+inline INT_PTR RunBoxDriven(CSkinnedDialog& box, const std::function<void(HWND)>& act) {
+    std::thread driver([&] {
+        HWND hwnd = box.WaitUntilReady(kBoxWaitMs);
+        if (!hwnd) return;
+        act(hwnd);
+        for (int i = 0; i < 40 && box.WaitUntilReady(0); ++i) ::Sleep(25);
+        if (box.WaitUntilReady(0)) ::PostMessageW(hwnd, kEndBoxForTest, 0, 0);
+    });
+    INT_PTR result = box.DoModal();
+    driver.join();
+    return result;
+}
+
+// A click on the box's control under a client point, as the mouse gives it.
+inline void ClickBoxAt(HWND box, int x, int y) {
+    HWND control = ::ChildWindowFromPoint(box, POINT{x, y});
+    POINT local{x, y};
+    ::MapWindowPoints(box, control, &local, 1);
+    ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+    ::PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    ::Sleep(150);
+}
