@@ -27,6 +27,7 @@
 #include "device/profiles.h"
 #include "device/registry.h"
 #include "device/settings.h"
+#include "framework/app.h"
 #include "framework/strings.h"
 #include "sim/sim_demo_mouse.h"
 #include "support/main_window_access_win32.h"
@@ -226,6 +227,10 @@ protected:
         EXPECT_TRUE(invoker.Create());
         ActiveInvoker() = &invoker;
         CQuorvelDlg dlg;
+        // As the program has it: the dialogs opened without a parent (the
+        // progress box, the value entry) are owned by the main window.
+        CWinApp app;
+        app.m_pMainWnd = &dlg;
         DWORD uiThread = ::GetCurrentThreadId();
         std::atomic<bool> modalEnded{false};
         std::atomic<bool> quitSent{false};
@@ -246,6 +251,7 @@ protected:
             }
         });
         run.result = dlg.DoModal();
+        app.m_pMainWnd = nullptr;
         modalEnded = true;
         driver.join();
         run.ended = !quitSent;
