@@ -22,6 +22,16 @@ void CBoxButtonImages::CreateButton(CGDIBitmapBtn& button, CWnd& box, const CBit
     button.SetText(ToWide(g_uiTexts[text]), kButtonTextOffset, 0, kButtonFontHeight, DT_CENTER, TRUE);
 }
 
+void CBoxButtonImages::CreateOkCancel(CGDIBitmapBtn& ok, RECT okRect, CGDIBitmapBtn& cancel, RECT cancelRect,
+                                      CWnd& box, const CBitmap& background) const {
+    CreateButton(ok, box, background, okRect, UiText::str_ok);
+    CreateButton(cancel, box, background, cancelRect, UiText::str_cancel);
+    for (CGDIBitmapBtn* button : {&ok, &cancel}) {
+        button->m_checkMode = 1;
+        button->m_toggleOnClick = 0;
+    }
+}
+
 void CreateBoxCaption(CGDIBitmapBtn& caption, CWnd& box, const CBitmap& background, RECT rect,
                       const std::wstring& text, int fontHeight, UINT format) {
     caption.Create(L"", kControlStyle, rect, &box, 0);

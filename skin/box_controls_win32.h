@@ -21,6 +21,10 @@ public:
     // A push button at rect on box (over the box's background) captioned
     // with the language text.
     void CreateButton(CGDIBitmapBtn& button, CWnd& box, const CBitmap& background, RECT rect, UiText text) const;
+    // OK and Cancel ("str_ok", "str_cancel") that show the normal and hover
+    // looks only, never the pressed one.
+    void CreateOkCancel(CGDIBitmapBtn& ok, RECT okRect, CGDIBitmapBtn& cancel, RECT cancelRect, CWnd& box,
+                        const CBitmap& background) const;
 
 private:
     GdipImage m_normal;

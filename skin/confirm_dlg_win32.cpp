@@ -44,13 +44,7 @@ void CConfirmationDlg::BuildSkin() {
     // A missing skin leaves the box without background; the controls still work.
     LoadBackground(SkinImagePathW(L"msg_nr-2.png"));
     m_buttonImages.Load();
-    m_buttonImages.CreateButton(m_okButton, *this, m_background, kOkRect, UiText::str_ok);
-    m_buttonImages.CreateButton(m_cancelButton, *this, m_background, kCancelRect, UiText::str_cancel);
-    // The normal and hover looks only, never the pressed one.
-    for (CGDIBitmapBtn* button : {&m_okButton, &m_cancelButton}) {
-        button->m_checkMode = 1;
-        button->m_toggleOnClick = 0;
-    }
+    m_buttonImages.CreateOkCancel(m_okButton, kOkRect, m_cancelButton, kCancelRect, *this, m_background);
     for (int i = 0; i < 3; ++i)
         CreateBoxCaption(m_textRows[i], *this, m_background, m_kind.rows[i], ToWide(g_uiTexts[m_kind.texts[i]]),
                          kRowFontHeight, 0);

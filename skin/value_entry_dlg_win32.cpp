@@ -41,13 +41,7 @@ BOOL CMacroModifyDlg::OnInitDialog() {
 void CMacroModifyDlg::BuildSkin() {
     LoadBackground(SkinImagePathW(L"msg_nr.png"));
     m_buttonImages.Load();
-    m_buttonImages.CreateButton(m_okButton, *this, m_background, kOkRect, UiText::str_ok);
-    m_buttonImages.CreateButton(m_cancelButton, *this, m_background, kCancelRect, UiText::str_cancel);
-    // The normal and hover looks only, never the pressed one.
-    for (CGDIBitmapBtn* button : {&m_okButton, &m_cancelButton}) {
-        button->m_checkMode = 1;
-        button->m_toggleOnClick = 0;
-    }
+    m_buttonImages.CreateOkCancel(m_okButton, kOkRect, m_cancelButton, kCancelRect, *this, m_background);
     std::u16string title = m_setup.titleKey ? g_uiTexts[*m_setup.titleKey] : m_setup.fixedTitle;
     CreateBoxCaption(m_titleRow, *this, m_background, kTitleRect, ToWide(title), m_setup.titleFontHeight, 0);
 
