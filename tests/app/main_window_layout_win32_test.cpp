@@ -4,6 +4,7 @@
 
 #include "app/file_dialogs_win32.h"
 #include "app/main_window_harness_win32.h"
+#include "support/input_win32.h"
 
 namespace {
 
@@ -318,8 +319,7 @@ TEST_F(MainWindowLayoutTest, WithoutAMouseThePageIconsDoNothingButTheLanguageBut
     int pageAfter = 0;
     bool popupOpen = false;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
-        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        AnswerMessageBox(kMouseNotFoundText);
         if (!WaitForMainWindow(dlg)) return;
         ui.Call([&] {
             for (const CIrrButton& icon : dlg.m_pageButtons)

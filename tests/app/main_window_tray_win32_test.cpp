@@ -7,6 +7,7 @@
 
 #include "app/main_window_harness_win32.h"
 #include "app/tray_icon_win32.h"
+#include "support/input_win32.h"
 
 namespace {
 
@@ -41,8 +42,7 @@ protected:
         return n;
     }
     static void DismissNotFound(CQuorvelDlg& dlg) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
-        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        AnswerMessageBox(kMouseNotFoundText);
         WaitForMainWindow(dlg);
     }
 

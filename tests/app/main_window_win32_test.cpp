@@ -119,8 +119,7 @@ TEST_F(MainWindowTest, StartUpLoadsProfileMacrosAndLanguageAndCloseSavesTheProfi
     std::u16string okText;
     bool closed = false;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
-        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        AnswerMessageBox(kMouseNotFoundText);
         ASSERT_TRUE(WaitForMainWindow(dlg));
         ui.Call([&] {
             macroLoaded = FindMacroRecord(0x15000002) != nullptr;
@@ -193,8 +192,7 @@ TEST_F(MainWindowTest, TrayExitSavesReleasesOnceAndEnds) {
     UseRig(MakeUnpluggedRig());
     HWND driverWindow = nullptr;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
-        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        AnswerMessageBox(kMouseNotFoundText);
         ASSERT_TRUE(WaitForMainWindow(dlg));
         ui.Call([&] {
             driverWindow = dlg.m_driverWnd.m_hWnd;
@@ -222,8 +220,7 @@ TEST_F(MainWindowTest, ExitDuringNestedDialogWaitsForItThenCloses) {
     HWND nestedWindow = nullptr;
 
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
-        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        AnswerMessageBox(kMouseNotFoundText);
         ASSERT_TRUE(WaitForMainWindow(dlg));
         ::DeleteFileW(Path(L"Config\\FConfig1.ini").c_str());
 
@@ -264,8 +261,7 @@ TEST_F(MainWindowTest, ExitDuringSyncWaitsUntilTheSyncEnds) {
     UseRig(MakeUnpluggedRig());
     bool openDuringSync = false;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
-        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        AnswerMessageBox(kMouseNotFoundText);
         ASSERT_TRUE(WaitForMainWindow(dlg));
         ui.Call([&] {
             dlg.m_syncRunning = 1;

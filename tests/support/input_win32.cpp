@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "support/top_windows_win32.h"
+#include "support/ui_thread_win32.h"
 
 bool ClickControl(HWND control) {
     if (!control || !::IsWindow(control)) return false;
@@ -14,6 +15,13 @@ bool ClickControl(HWND control) {
 }
 
 bool ClickControlById(HWND parent, int id) { return ClickControl(FindControl(parent, id)); }
+
+bool AnswerMessageBox(const wchar_t* text, int milliseconds) {
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = FindMessageBox(text)) != nullptr; }, milliseconds)) return false;
+    ClickControlById(box, IDOK);
+    return WaitFor([&] { return !::IsWindow(box); }, 3000);
+}
 
 void SendKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;

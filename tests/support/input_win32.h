@@ -12,6 +12,10 @@
 bool ClickControl(HWND control);
 bool ClickControlById(HWND parent, int id);
 
+// Waits (bounded) for the system message box with this text and clicks its
+// OK button; true when such a box came and went.
+bool AnswerMessageBox(const wchar_t* text, int milliseconds = 10000);
+
 // Real keyboard input (SendInput): each key pressed and released in turn. It
 // goes to the focused window, through the low-level hooks first.
 void SendKeys(std::initializer_list<WORD> keys);
