@@ -14,11 +14,59 @@
 #include "device/sync_threads.h"
 #include "support/device_plug_win32.h"
 #include "support/message_spy_win32.h"
+#include "support/top_windows_win32.h"
 #include "text/u16_buffer.h"
 
 namespace {
 
 using namespace e2e;
+
+// Watches from a thread of its own for the sync's progress box: how many came
+// up, whether each was owned by the main window, and whether the main window
+// took input while one was shown.
+class ProgressBoxWatch {
+public:
+    explicit ProgressBoxWatch(HWND main) : m_main(main), m_thread([this] { Watch(); }) {}
+    ~ProgressBoxWatch() { Stop(); }
+    ProgressBoxWatch(const ProgressBoxWatch&) = delete;
+    ProgressBoxWatch& operator=(const ProgressBoxWatch&) = delete;
+
+    void Stop() {
+        m_stop = true;
+        if (m_thread.joinable()) m_thread.join();
+    }
+    int boxesSeen() const { return m_seen; }
+    bool allOwnedByMain() const { return m_ownedByMain; }
+    bool mainTookInput() const { return m_mainEnabled; }
+
+private:
+    void Watch() {
+        HWND last = nullptr;
+        while (!m_stop) {
+            HWND box = FindTopLevelWindow(L"QuorvelProcessDlg");
+            if (box && box != last) {
+                ++m_seen;
+                if (::GetWindow(box, GW_OWNER) != m_main) m_ownedByMain = false;
+            }
+            // Only visible boxes are found; a closing box is hidden before its
+            // owner is enabled again.
+            if (box && ::IsWindowEnabled(m_main)) m_mainEnabled = true;
+            last = box;
+            ::Sleep(5);
+        }
+    }
+
+    HWND m_main;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_seen{0};
+    std::atomic<bool> m_ownedByMain{true};
+    std::atomic<bool> m_mainEnabled{false};
+    std::thread m_thread;
+};
+
+bool ProgressBoxGone() {
+    return WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, 2000);
+}
 
 class MainWindowConnectionTest : public MainWindowFixture {
 protected:
@@ -59,14 +107,22 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
     int writesForCycle = 0;
     SettingsImage afterCycle{};
     std::vector<SpiedMessage> syncDone;
+    int readBoxes = 0, writeBoxes = 0;
+    bool readBoxOwned = false, mainTookInputDuringRead = true, readBoxGone = false, writeBoxGone = false;
 
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitForMainWindow(dlg));
             MessageSpy spy(dlg.m_hWnd);
             ASSERT_TRUE(spy.ok());
+            ProgressBoxWatch readWatch(dlg.m_hWnd);
             connected = ConnectMouse(dlg, ui, 0);
             spy.WaitFor(UWM_SYNC_DONE, 1, 2000);
+            readBoxGone = ProgressBoxGone();
+            readWatch.Stop();
+            readBoxes = readWatch.boxesSeen();
+            readBoxOwned = readWatch.allOwnedByMain();
+            mainTookInputDuringRead = readWatch.mainTookInput();
             syncDone = spy.Of(UWM_SYNC_DONE);
             ui.Call([&] {
                 page = dlg.m_curPage;
@@ -90,6 +146,7 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
 
             // The mouse's profile button: the next profile is loaded and written to it.
             m_rig->backend.ClearLog();
+            ProgressBoxWatch writeWatch(dlg.m_hWnd);
             SimMouseStatus status = m_rig->mouse->Status();
             status.profileCycle = true;
             m_rig->mouse->SetStatus(status);
@@ -101,6 +158,9 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
                            ::IsWindowEnabled(dlg.m_hWnd);
                 },
                 15000);
+            writeBoxGone = ProgressBoxGone();
+            writeWatch.Stop();
+            writeBoxes = writeWatch.boxesSeen();
             ui.Call([&] {
                 activeAfterCycle = dlg.m_activeProfileIndex;
                 profileCaption = dlg.m_btnProfile.GetWindowText();
@@ -113,6 +173,10 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
 
     EXPECT_TRUE(run.ended);
     ASSERT_TRUE(connected) << "the read of all settings ran and ended";
+    EXPECT_EQ(readBoxes, 1) << "the read ran behind one progress box";
+    EXPECT_TRUE(readBoxOwned) << "the box belongs to the main window";
+    EXPECT_FALSE(mainTookInputDuringRead) << "the main window took input under the box";
+    EXPECT_TRUE(readBoxGone) << "the worker closed its box";
     EXPECT_EQ(page, 1);
     EXPECT_EQ(linkMode, 0);
     EXPECT_EQ(isConnected, 1);
@@ -135,6 +199,8 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
     EXPECT_EQ(activeAfterCycle, 1);
     EXPECT_EQ(profileCaption, L"2");
     EXPECT_EQ(writesForCycle, 1) << "the new profile went to the mouse";
+    EXPECT_EQ(writeBoxes, 1) << "the write ran behind one progress box";
+    EXPECT_TRUE(writeBoxGone);
     EXPECT_TRUE(SavedProfile(2)) << "profile 2's file was made";
     EXPECT_EQ(m_rig->mouse->Settings().reportRate, afterCycle.reportRateCode);
     auto table = RegistryValue(L"ConfigInfo");
@@ -226,6 +292,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
     uint8_t isConnected = 9;
     SettingsImage settingsAfter{};
     SettingsImage settingsBefore{};
+    bool boxDuringRead = false, boxGone = false;
 
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
@@ -241,6 +308,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 SwitchConnection(entry.reportId, entry.reportLength, 0, entry.sensorType);
             });
             ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, 5000));
+            boxDuringRead = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, 3000) != nullptr;
             std::this_thread::sleep_for(std::chrono::milliseconds(700));
             UnplugCable(dlg.m_hWnd);
             ended = WaitFor(
@@ -249,6 +317,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                            ::IsWindowEnabled(dlg.m_hWnd);
                 },
                 15000);
+            boxGone = ProgressBoxGone();
             WaitFor([&] { return dlg.m_curPage == 5; }, 3000);
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
             ui.Call([&] {
@@ -262,6 +331,8 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
 
     EXPECT_TRUE(run.ended);
     EXPECT_TRUE(ended) << "the read ran to its end";
+    EXPECT_TRUE(boxDuringRead) << "the read ran behind the progress box";
+    EXPECT_TRUE(boxGone) << "the read's end closed the box";
     EXPECT_EQ(page, 5) << "the device picker is back";
     EXPECT_EQ(isConnected, 0);
     ASSERT_TRUE(before);
