@@ -1,7 +1,7 @@
 // The progress box with real worker threads under Wine: a worker that moves
-// the bar to its end, one that ends at once, a read of all settings without a
-// device; the user's keys never close the box; painting keeps no object
-// behind; screenshots in both languages.
+// the bar to its end, one that ends at once, the read and the write of all
+// settings without a device; the user's keys never close the box; painting
+// keeps no object behind; screenshots in both languages.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,8 +13,10 @@
 #include "app/sync_progress_win32.h"
 #include "device/device_state.h"
 #include "device/file_system.h"
+#include "device/usb_driver.h"
 #include "device/user_notice.h"
 #include "framework/strings.h"
+#include "sim/sim_clock.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
@@ -151,21 +153,40 @@ TEST_F(ProgressBoxTest, AWorkerThatEndsAtOnceAlwaysClosesTheBox) {
     EXPECT_EQ(mainWindow.Count(UWM_SYNC_DONE), 0);
 }
 
-TEST_F(ProgressBoxTest, ReadAllWithoutADeviceSaysSoAndClosesTheBox) {
+TEST_F(ProgressBoxTest, TheSyncsWithoutADeviceSayWhyAndCloseTheBox) {
     SetProgramFolder(ToU16(TestDistDir()));
-    SyncJob job;
-    job.running = &running;
-    job.linkMode = -1;
-    RunBehindProgressBox(&ReadAllSettingsThread, job, mainWindow.m_hWnd);
-    PumpMessages(50);
-    EXPECT_EQ(FindProgressBox(), nullptr);
-    ASSERT_EQ(notices.texts.size(), 1u);
-    EXPECT_EQ(notices.texts[0], u"Open hid device failed.");
-    EXPECT_EQ(notices.captions[0], u"Info");
-    // Nothing was read: the main window has nothing to save.
-    EXPECT_EQ(mainWindow.Count(UWM_SYNC_DONE), 0);
-    EXPECT_EQ(std::atomic_ref<uint32_t>(g_syncBusy).load(), 0u);
-    EXPECT_EQ(running.load(), 0);
+    // The pauses of the passes take no time, so each worker is over at once.
+    ScopedSimClock clock;
+    struct Case {
+        const char* name;
+        void (*worker)(const SyncJob&);
+        std::u16string notice;
+        int doneMessages;  // the write still runs its pass to the end
+    };
+    const Case cases[] = {
+        {"read-all", &ReadAllSettingsThread, u"Open hid device failed.", 0},
+        {"write-all", &WriteAllSettingsThread, u"Open hid device failed", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        notices.texts.clear();
+        notices.captions.clear();
+        mainWindow.Clear();
+        CUSBDriver driver;  // never opened
+        SyncJob job;
+        job.driver = &driver;
+        job.running = &running;
+        job.linkMode = -1;
+        RunBehindProgressBox(c.worker, job, mainWindow.m_hWnd);
+        PumpMessages(50);
+        EXPECT_EQ(FindProgressBox(), nullptr);
+        ASSERT_EQ(notices.texts.size(), 1u);
+        EXPECT_EQ(notices.texts[0], c.notice);
+        EXPECT_EQ(notices.captions[0], u"Info");
+        EXPECT_EQ(mainWindow.Count(UWM_SYNC_DONE), c.doneMessages);
+        EXPECT_EQ(std::atomic_ref<uint32_t>(g_syncBusy).load(), 0u);
+        EXPECT_EQ(running.load(), 0);
+    }
 }
 
 TEST_F(ProgressBoxTest, ScreenshotsInEnglishAndRussian) {
