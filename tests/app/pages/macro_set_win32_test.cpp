@@ -1,0 +1,433 @@
+// The macro editor page under Wine, on its own under a test window of the
+// main window's size: recording real keys, the insert menu, the two lists,
+// renames, deletes and applying a macro to the simulated mouse.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/pages/macro_set_win32.h"
+#include "device/file_system.h"
+#include "device/keyboard_hook.h"
+#include "device/profiles.h"
+#include "device/user_notice.h"
+#include "framework/strings.h"
+#include "sim/memory_file_system.h"
+#include "skin/skin_messages.h"
+#include "skin/value_entry_win32.h"
+#include "support/connected_sim_mouse.h"
+#include "support/input_win32.h"
+#include "support/top_windows_win32.h"
+#include "support/window_harness_win32.h"
+#include "text/u16_buffer.h"
+#include "text/ui_texts.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint32_t kFirst = 0x15000001;
+constexpr uint32_t kSecond = 0x15000002;
+
+class Notices final : public UserNoticeSink {
+public:
+    void Show(std::u16string_view text, std::u16string_view) override { shown.emplace_back(text); }
+    std::vector<std::u16string> shown;
+};
+
+class MacroPageTest : public testing::Test {
+protected:
+    void SetUp() override {
+        EnsureGdiplus();
+        // Skins from the dist folder; the store's file in memory.
+        SetProgramFolder(ToU16(TestDistDir()));
+        files.AddFolder(ToU16(TestDistDir()));
+        SetFileSystem(&files);
+        SetUserNoticeSink(&notices);
+        std::memset(&g_macroStore, 0, sizeof(g_macroStore));
+        std::memset(&g_settings, 0, sizeof(g_settings));
+        std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
+        g_lastHookVk = g_lastHookFlags = 0;
+        LoadLanguageFile(ToU16(TestDistDir() + L"language\\enr.xml"));
+        ASSERT_TRUE(parent.Open());
+        ASSERT_TRUE(sim.opened);
+    }
+    void TearDown() override {
+        if (page) page->DestroyWindow();
+        page.reset();
+        PumpMessages(30);
+        SetValueEntryHandler({});
+        SetNameEntryHandler({});
+        SetUserNoticeSink(nullptr);
+        SetFileSystem(nullptr);
+        SetProgramFolder(u"");
+        g_uiTexts = UiTextTable{};
+        std::memset(&g_macroStore, 0, sizeof(g_macroStore));
+    }
+
+    static void StoreMacro(int slot, uint32_t id, const char16_t* name, std::vector<MacroEvent> events) {
+        MacroRecord& m = g_macroStore.records[slot];
+        m.size = MACRO_BLOB_HEADER_SIZE + 4 * uint32_t(events.size());
+        m.magic = MACRO_MAGIC;
+        m.macroId = id;
+        m.repeatMode = 2;
+        m.repeatCount = 1;
+        m.eventCount = uint32_t(events.size());
+        std::copy(events.begin(), events.end(), m.events);
+        CopyToBuffer(m.name, name);
+    }
+
+    // The page as the main window makes it: a shown child at the page's place.
+    void OpenPage() {
+        page = std::make_unique<CMacroSetDlg>(&parent.Background(), [this] { return &sim.driver; });
+        ASSERT_TRUE(page->CreateModeless(&parent));
+        page->MoveWindow(kPageRect);
+        page->ReloadMacroList();
+        page->ShowWindow(SW_SHOW);
+        PumpMessages(30);
+        sim.backend.ClearLog();
+    }
+
+    void Click(const CWnd& control) {
+        PostClick(control, 5, 5);
+        PumpMessages(30);
+    }
+
+    std::vector<MacroEvent> StoredEvents(uint32_t id) const {
+        const MacroRecord* record = FindMacroRecord(id);
+        if (!record) return {};
+        return std::vector<MacroEvent>(record->events, record->events + MacroEventCountOf(*record));
+    }
+
+    static MacroEvent Press(uint32_t vk) { return MakeMacroEvent(MACRO_EVENT_PRESS, vk); }
+    static MacroEvent Release(uint32_t vk) { return MakeMacroEvent(MACRO_EVENT_RELEASE, vk); }
+    static MacroEvent Delay(uint32_t ms) { return MakeMacroEvent(MACRO_EVENT_DELAY, ms); }
+
+    MemoryFileSystem files;
+    Notices notices;
+    ConnectedSimMouse sim;
+    TestDialog parent{1040, 640};
+    std::unique_ptr<CMacroSetDlg> page;
+};
+
+TEST_F(MacroPageTest, TheStoresMacrosAreListedAndTheLastIsShown) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Delay(120), Release('A')});
+    StoreMacro(3, 0x22000001, u"Foreign", {Press('C')});  // not a macro made here
+    StoreMacro(5, kSecond, u"Second", {Press('B'), Release('B')});
+    OpenPage();
+    ASSERT_EQ(page->m_macroList.GetCount(), 2);
+    EXPECT_EQ(page->m_macroList.GetText(0), L"First");
+    EXPECT_EQ(page->m_macroList.GetCurSel(), 1);
+    EXPECT_EQ(page->SelectedMacroIndex(), 1);
+    MacroRows rows = page->EventRows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].type, LIST_ITEM_KEY_DOWN);
+    EXPECT_EQ(rows[1].type, LIST_ITEM_KEY_UP);
+    EXPECT_TRUE(page->m_repeatRadios[2].m_checked);
+    EXPECT_TRUE(page->m_countEdit.IsWindowEnabled());
+
+    // The keyboard moves the selection: the page shows the macro now selected,
+    // whatever lies under the cursor.
+    page->m_macroList.SetFocus();
+    page->m_macroList.SendMessage(WM_KEYDOWN, VK_UP, 0);
+    PumpMessages(30);
+    EXPECT_EQ(page->SelectedMacroIndex(), 0);
+    EXPECT_EQ(page->EventRows().size(), 3u);
+    EXPECT_EQ(page->EventRows()[1].text, u"120  ms");
+}
+
+TEST_F(MacroPageTest, RecordingRealKeysStoresThemWithTheirDelays) {
+    StoreMacro(0, kFirst, u"First", {Press('Z')});
+    OpenPage();
+    Click(page->m_recordButton);
+    ASSERT_TRUE(page->IsRecording());
+    EXPECT_TRUE(IsCapturingKeyboard(reinterpret_cast<WindowHandle>(page->m_hWnd)));
+    EXPECT_FALSE(page->m_newButton.IsWindowEnabled());
+    EXPECT_FALSE(page->m_insertButton.IsWindowEnabled());
+    EXPECT_EQ(page->m_recordButton.m_text, ToWide(g_uiTexts[UiText::str_macro_end]));
+    EXPECT_EQ(page->m_eventList.GetCount(), 0);
+
+    SendKeys({'Q', 'W'});
+    PumpMessages(100);
+    Click(page->m_recordButton);
+    EXPECT_FALSE(page->IsRecording());
+    EXPECT_FALSE(IsCapturingKeyboard(reinterpret_cast<WindowHandle>(page->m_hWnd)));
+    EXPECT_TRUE(page->m_newButton.IsWindowEnabled());
+    EXPECT_EQ(page->m_recordButton.m_text, ToWide(g_uiTexts[UiText::str_macro_start]));
+
+    // Q down, Q up, W down, W up with a delay before each but the first; the
+    // simulated clock stands still, so every delay is 0.
+    EXPECT_EQ(StoredEvents(kFirst),
+              (std::vector<MacroEvent>{Press('Q'), Delay(0), Release('Q'), Delay(0), Press('W'), Delay(0), Release('W')}));
+}
+
+TEST_F(MacroPageTest, AFixedDelayGoesBeforeEveryKeyAndTheLeadingOneIsNotStored) {
+    StoreMacro(0, kFirst, u"First", {Press('Z')});
+    OpenPage();
+    Click(page->m_autoDelayBox);
+    EXPECT_FALSE(page->m_autoDelayBox.m_checked);
+    EXPECT_TRUE(page->m_fixedDelayEdit.IsWindowEnabled());
+    page->m_fixedDelayEdit.SetWindowText(L"25");
+    Click(page->m_recordButton);
+    SendKeys({'A'});
+    PumpMessages(100);
+    page->StopRecording();  // as the main window does on a page switch
+    MacroRows rows = page->EventRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].value, 25u);
+    EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Press('A'), Delay(25), Release('A')}));
+}
+
+TEST_F(MacroPageTest, HidingThePageEndsTheRecordingAndTheCapture) {
+    StoreMacro(0, kFirst, u"First", {Press('Z')});
+    OpenPage();
+    Click(page->m_recordButton);
+    ASSERT_TRUE(page->IsRecording());
+    SendKeys({'K'});
+    PumpMessages(100);
+    page->ShowWindow(SW_HIDE);
+    PumpMessages(30);
+    EXPECT_FALSE(page->IsRecording());
+    EXPECT_EQ(g_keyboardHook, 0u);
+    EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Press('K'), Delay(0), Release('K')}));
+}
+
+TEST_F(MacroPageTest, TheInsertMenusRowsGoAfterTheSelectionAndAreSaved) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Release('A')});
+    OpenPage();
+    page->m_eventList.SetCurSel(-1);
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(0xE092, 0), 0);  // left click, nothing selected: at the top
+    EXPECT_EQ(StoredEvents(kFirst),
+              (std::vector<MacroEvent>{Press(1), Delay(50), Release(1), Press('A'), Release('A')}));
+    EXPECT_EQ(page->EventRows()[1].text, u"50 ms");
+
+    // A delay after a delay row replaces it; the store follows.
+    SetValueEntryHandler([](CWnd*, int mode) -> std::optional<uint32_t> {
+        return mode == VALUE_ENTRY_DELAY ? std::optional<uint32_t>(300) : std::optional<uint32_t>('B');
+    });
+    page->m_eventList.SetCurSel(0);
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(0xE091, 0), 0);
+    EXPECT_EQ(StoredEvents(kFirst)[1], Delay(300));
+    // A key after the last row.
+    page->m_eventList.SetCurSel(4);
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(0xE090, 0), 0);
+    EXPECT_EQ(StoredEvents(kFirst).size(), 8u);
+    EXPECT_EQ(StoredEvents(kFirst)[5], Press('B'));
+    EXPECT_EQ(page->m_eventList.GetCurSel(), 7);
+}
+
+TEST_F(MacroPageTest, NoMacroGrowsBeyondAThousandEvents) {
+    std::vector<MacroEvent> events(MACRO_MAX_EVENTS - 2, Delay(1));
+    events[0] = Press('A');
+    StoreMacro(0, kFirst, u"Long", events);
+    OpenPage();
+    ASSERT_EQ(page->m_eventList.GetCount(), int(MACRO_MAX_EVENTS - 2));
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(0xE092, 0), 0);
+    EXPECT_EQ(page->m_eventList.GetCount(), int(MACRO_MAX_EVENTS - 2));
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(StoredEvents(kFirst).size(), MACRO_MAX_EVENTS - 2);
+}
+
+TEST_F(MacroPageTest, ModifyAndDeleteEditTheSelectedRow) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Delay(40), Release('A')});
+    OpenPage();
+    SetValueEntryHandler([](CWnd*, int mode) -> std::optional<uint32_t> {
+        return mode == VALUE_ENTRY_DELAY ? 700u : uint32_t('C');
+    });
+    page->m_eventList.SetCurSel(1);
+    Click(page->m_modifyButton);
+    EXPECT_EQ(page->EventRows()[1].text, u"700 ms");
+    EXPECT_EQ(StoredEvents(kFirst)[1], Delay(700));
+    page->m_eventList.SetCurSel(2);
+    Click(page->m_modifyButton);
+    EXPECT_EQ(StoredEvents(kFirst)[2], Release('C'));
+
+    page->m_eventList.SetCurSel(1);
+    Click(page->m_deleteEventButton);
+    EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Press('A'), Release('C')}));
+    // Deleting the last rows leaves the stored macro as it was.
+    for (int i = 0; i < 2; ++i) {
+        page->m_eventList.SetCurSel(0);
+        Click(page->m_deleteEventButton);
+    }
+    EXPECT_EQ(page->m_eventList.GetCount(), 0);
+    EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Release('C')}));
+}
+
+TEST_F(MacroPageTest, NewMacrosGetAFreshIdAndAreStoredWithTheirFirstEvents) {
+    OpenPage();
+    SetNameEntryHandler([](CWnd*) -> std::optional<std::wstring> { return std::wstring(); });
+    Click(page->m_newButton);
+    ASSERT_EQ(page->m_macroList.GetCount(), 1);
+    EXPECT_EQ(page->m_macroList.GetText(0), L"New Macro");
+    const auto id = static_cast<uint32_t>(page->m_macroList.GetItemData(0));
+    EXPECT_EQ(id >> 24, 0x15u);
+    EXPECT_EQ(page->SelectedMacroIndex(), 0);
+    EXPECT_EQ(FindMacroRecord(id), nullptr);  // nothing stored yet
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(0xE094, 0), 0);  // a middle click
+    EXPECT_EQ(StoredEvents(id), (std::vector<MacroEvent>{Press(4), Delay(50), Release(4)}));
+    EXPECT_EQ(MacroNameOf(*FindMacroRecord(id)), u"New Macro");
+}
+
+TEST_F(MacroPageTest, AnAppliedMacroIsNotDeletedAndNothingIsSavedOverIt) {
+    StoreMacro(0, kFirst, u"First", {Press('A')});
+    StoreMacro(1, kSecond, u"Second", {Press('B'), Release('B')});
+    g_profileSlots[2].appliedMacroIds[4] = int32_t(kSecond);
+    OpenPage();
+    Click(page->m_deleteButton);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0], u"The macro is being applied and cannot be deleted!");
+    EXPECT_NE(FindMacroRecord(kSecond), nullptr);
+    EXPECT_EQ(page->m_macroList.GetCount(), 2);
+    EXPECT_EQ(page->m_eventList.GetCount(), 0);
+    // Its events are no longer shown: an insert now must not replace them.
+    page->SendMessage(WM_COMMAND, MAKEWPARAM(0xE092, 0), 0);
+    EXPECT_EQ(StoredEvents(kSecond), (std::vector<MacroEvent>{Press('B'), Release('B')}));
+
+    // The other one goes, from the store and the list.
+    page->m_macroList.SetCurSel(0);
+    page->SendMessage(UWM_LIST_SELCHANGE, MACRO_LIST_ID, 0);
+    Click(page->m_deleteButton);
+    EXPECT_EQ(FindMacroRecord(kFirst), nullptr);
+    ASSERT_EQ(page->m_macroList.GetCount(), 1);
+    EXPECT_EQ(page->m_macroList.GetText(0), L"Second");
+    EXPECT_EQ(page->SelectedMacroIndex(), -1);
+    // Clicking the row that moved up shows it.
+    page->m_macroList.SetCurSel(0);
+    page->SendMessage(UWM_LIST_SELCHANGE, MACRO_LIST_ID, 0);
+    EXPECT_EQ(page->SelectedMacroIndex(), 0);
+    EXPECT_EQ(page->m_eventList.GetCount(), 2);
+}
+
+TEST_F(MacroPageTest, ARenameReachesTheStoreAndTheButtonsName) {
+    StoreMacro(0, kFirst, u"First", {Press('A')});
+    g_settings.buttons[1].functionId = FUNC_MACRO;
+    g_settings.buttons[1].macroId = int32_t(kFirst);
+    OpenPage();
+    SetNameEntryHandler([](CWnd*) -> std::optional<std::wstring> { return std::wstring(L"Renamed"); });
+    // The list's own double click, with the cursor over the row.
+    RECT r = page->m_macroList.GetItemRect(0);
+    POINT screen{r.left + 20, (r.top + r.bottom) / 2};
+    page->m_macroList.ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    POINT at{r.left + 20, (r.top + r.bottom) / 2};
+    PostMouse(page->m_macroList, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+    PostMouse(page->m_macroList, WM_LBUTTONUP, at.x, at.y, 0);
+    PostMouse(page->m_macroList, WM_LBUTTONDBLCLK, at.x, at.y, MK_LBUTTON);
+    PostMouse(page->m_macroList, WM_LBUTTONUP, at.x, at.y, 0);
+    PumpMessages(50);
+    EXPECT_EQ(page->m_macroList.GetText(0), L"Renamed");
+    EXPECT_EQ(MacroNameOf(*FindMacroRecord(kFirst)), u"Renamed");
+    EXPECT_EQ(std::u16string(g_settings.buttons[1].displayName), u"Macro:Renamed");
+}
+
+TEST_F(MacroPageTest, ApplyUploadsToTheButtonsThatPlayTheMacro) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Delay(30), Release('A')});
+    g_settings.buttons[1].functionId = FUNC_MACRO;
+    g_settings.buttons[1].macroId = int32_t(kFirst);
+    OpenPage();
+    Click(page->m_repeatRadios[1]);
+    EXPECT_FALSE(page->m_countEdit.IsWindowEnabled());
+    Click(page->m_applyButton);
+    EXPECT_EQ(FindMacroRecord(kFirst)->repeatMode, 1u);
+    int chunks = 0;
+    for (const SimReport& r : sim.backend.Log()) chunks += r.kind == SimReport::Kind::Output;
+    EXPECT_EQ(chunks, 10);
+    std::vector<Bytes> commands = sim.SetCommands();
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(Bytes(commands.back().begin(), commands.back().begin() + 6), (Bytes{0x06, 0x01, 0x09, 0x00, 0x01, 0x00}));
+    EXPECT_EQ(sim.mouse->Settings().buttons[1], 0x00010009u);
+}
+
+TEST_F(MacroPageTest, TheCountFieldIsKeptWithinItsRange) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Release('A')});
+    OpenPage();
+    struct Case {
+        const wchar_t* typed;
+        const wchar_t* after;
+        uint32_t stored;
+    };
+    const Case cases[] = {{L"0", L"1", 1}, {L"", L"1", 1}, {L"70000", L"65534", 0xFFFD}, {L"12", L"12", 12}};
+    for (const Case& c : cases) {
+        page->m_countEdit.SetWindowText(c.typed);  // each change saves
+        page->SendMessage(WM_TIMER, TIMER_REPEAT_COUNT_CHECK, 0);
+        EXPECT_EQ(page->m_countEdit.GetWindowText(), c.after);
+        EXPECT_EQ(FindMacroRecord(kFirst)->repeatCount, c.stored) << c.typed;
+    }
+}
+
+// What the timer saw while the insert menu was up: the page with the menu
+// over it.
+HWND g_menuPage = nullptr;
+std::unique_ptr<Dib32> g_menuShot;
+
+HWND FindMenuWindow() {
+    for (HWND hwnd : TopLevelWindows())
+        if (WindowClassName(hwnd) == L"#32768" && ::IsWindowVisible(hwnd)) return hwnd;
+    return nullptr;
+}
+
+void CALLBACK ShootMenuAndEnd(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menu = FindMenuWindow();
+    if (!menu) return;  // not up yet: the next tick
+    ::KillTimer(nullptr, id);
+    g_menuShot = RenderWindow(g_menuPage);
+    std::unique_ptr<Dib32> rows = CaptureTopLevelWindow(menu);
+    POINT at{0, 0};
+    ::ClientToScreen(g_menuPage, &at);
+    RECT r{};
+    ::GetWindowRect(menu, &r);
+    ::BitBlt(g_menuShot->dc(), r.left - at.x, r.top - at.y, rows->width(), rows->height(), rows->dc(), 0, 0, SRCCOPY);
+    ::EndMenu();
+}
+
+TEST_F(MacroPageTest, TheInsertButtonOpensTheMenuAboveIt) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Delay(50), Release('A')});
+    for (const wchar_t* language : {L"enr", L"rus"}) {
+        LoadLanguageFile(ToU16(TestDistDir() + L"language\\" + language + L".xml"));
+        OpenPage();
+        g_menuPage = page->m_hWnd;
+        g_menuShot.reset();
+        ::SetTimer(nullptr, 0, 50, ShootMenuAndEnd);
+        Click(page->m_insertButton);
+        PumpMessages(50);
+        ASSERT_TRUE(g_menuShot) << "the menu did not open";
+        EXPECT_TRUE(SaveScreenshot(*g_menuShot, std::wstring(L"macro_page_insert_menu_") + language));
+        EXPECT_EQ(page->m_eventList.GetCount(), 3);  // closed without a choice: nothing inserted
+        page->DestroyWindow();
+        page.reset();
+    }
+}
+
+TEST_F(MacroPageTest, Screenshots) {
+    std::vector<MacroEvent> events;
+    for (int i = 0; i < 40; ++i) {
+        events.push_back(Press('A' + i % 26));
+        events.push_back(Delay(20 + i));
+        events.push_back(Release('A' + i % 26));
+    }
+    StoreMacro(0, kFirst, u"Short", {Press('A'), Release('A')});
+    StoreMacro(1, kSecond, u"Long macro", events);
+    for (const wchar_t* language : {L"enr", L"rus"}) {
+        LoadLanguageFile(ToU16(TestDistDir() + L"language\\" + language + L".xml"));
+        OpenPage();
+        page->UpdateTexts();
+        page->m_eventList.SetCurSel(4);
+        PumpMessages(50);
+        ASSERT_TRUE(SaveScreenshot(*RenderWindow(page->m_hWnd), std::wstring(L"macro_page_long_") + language));
+
+        page->m_macroList.SetCurSel(0);
+        page->SendMessage(UWM_LIST_SELCHANGE, MACRO_LIST_ID, 0);
+        Click(page->m_recordButton);
+        SendKeys({'R'});
+        PumpMessages(100);
+        ASSERT_TRUE(SaveScreenshot(*RenderWindow(page->m_hWnd), std::wstring(L"macro_page_recording_") + language));
+        page->StopRecording();
+        page->DestroyWindow();
+        page.reset();
+    }
+}
+
+}  // namespace
