@@ -13,6 +13,7 @@
 #include <atomic>
 
 #include "app/app_state.h"
+#include "app/pages/macro_set_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "app/status_events.h"
 #include "device/button_macro_ids.h"
@@ -189,6 +190,9 @@ LRESULT CQuorvelDlg::OnSyncDone() {
         RefreshAllPages();
         return 0;
     }
+    // The read may have stored the mouse's macros.
+    if (kind == SyncKind::ReadAll)
+        if (auto* macros = dynamic_cast<CMacroSetDlg*>(m_pMacroDlg.get())) macros->ReloadMacroList();
     WriteProfileTableToRegistry();
     MessageBoxNotice notices(m_hWnd);
     SaveCurrentProfile(&notices);

@@ -4,6 +4,7 @@
 
 #include "app/key_filter_win32.h"
 #include "app/language_choice.h"
+#include "app/pages/macro_set_win32.h"
 #include "app/quorvel_app_win32.h"
 #include "app/startup.h"
 #include "device/device_state.h"
@@ -91,6 +92,8 @@ BOOL CQuorvelDlg::OnInitDialog() {
     LoadProfileTable();
     BuildSkin();
     LoadMacroStore();
+    // The macro page lists what the store holds now.
+    if (auto* macros = dynamic_cast<CMacroSetDlg*>(m_pMacroDlg.get())) macros->ReloadMacroList();
     AddTrayIcon();
     EnsureRunMarker();
     RegisterDeviceNotifications();

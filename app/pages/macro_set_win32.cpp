@@ -22,9 +22,6 @@
 
 namespace {
 
-// The main window shows the tip of the control under the cursor (lParam).
-constexpr UINT kHoverTipMessage = 0x805;
-
 constexpr RECT kListCaptionRect{53, 25, 193, 40};
 constexpr RECT kEventCaptionRect{277, 25, 397, 40};
 constexpr RECT kMacroListRect{40, 54, 230, 365};
@@ -579,6 +576,6 @@ void CMacroSetDlg::PostHoverTips(POINT pt) const {
         if (!t.control->m_hWnd) continue;
         RECT r = t.control->GetRectInParent();
         ::InflateRect(&r, t.grow, t.grow);
-        if (::PtInRect(&r, pt)) ::PostMessageW(m_notifyWindow, kHoverTipMessage, 0, t.tip);
+        if (::PtInRect(&r, pt)) ::PostMessageW(m_notifyWindow, UWM_HOVER_TIP, 0, t.tip);
     }
 }
