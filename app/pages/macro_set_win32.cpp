@@ -49,6 +49,28 @@ constexpr COLORREF kEditText = RGB(255, 255, 255);
 constexpr COLORREF kListText = RGB(220, 220, 220);
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
 
+// Normal, hover, pressed. The record button has no pressed image of its own.
+struct ButtonImages {
+    const wchar_t* normal;
+    const wchar_t* hover;
+    const wchar_t* pressed;
+};
+constexpr ButtonImages kAddImages{L"add_nr.png", L"add_ov.png", L"add_dn.png"};
+constexpr ButtonImages kInsertImages{L"keybtn_nr.png", L"keybtn_ov.png", L"keybtn_dn.png"};
+constexpr ButtonImages kRecordImages{L"record_play_nr.png", L"record_play_ov.png", L"record_play_ov.png"};
+constexpr ButtonImages kStopImages{L"record_stop_nr.png", L"record_stop_ov.png", L"record_stop_ov.png"};
+
+void SetButtonImages(CGDIBitmapBtnEx& button, const ButtonImages& images, const CBitmap* background, RECT rect) {
+    button.SetImages(SkinImagePathW(images.normal), SkinImagePathW(images.hover), SkinImagePathW(images.pressed),
+                     background, rect);
+}
+
+void MakeButton(CGDIBitmapBtnEx& button, RECT rect, const ButtonImages& images, CWnd* page, const CBitmap* background) {
+    button.Create(L"", kButtonStyle, rect, page, 0);
+    SetButtonImages(button, images, background, rect);
+    button.SetText(L"", 0, 0, kButtonFont, DT_CENTER, TRUE);
+}
+
 const char16_t kAppliedMessage[] = u"The macro is being applied and cannot be deleted!";
 const char16_t kFullMessage[] = u"A macro holds at most 1000 events.";
 
@@ -95,14 +117,6 @@ void CMacroSetDlg::MakeLabel(CGDIBitmapBtn& label, RECT rect) {
     label.SetText(L"", 0, 0, kCaptionFont, DT_LEFT | DT_VCENTER, FALSE);
 }
 
-void CMacroSetDlg::MakeButton(CGDIBitmapBtnEx& button, RECT rect, const wchar_t* image, bool pressedImage) {
-    const std::wstring base(image);
-    button.Create(L"", kButtonStyle, rect, this, 0);
-    button.SetImages(SkinImagePathW(base + L"_nr.png"), SkinImagePathW(base + L"_ov.png"),
-                     SkinImagePathW(base + (pressedImage ? L"_dn.png" : L"_ov.png")), &m_bmpBackground, rect);
-    button.SetText(L"", 0, 0, kButtonFont, DT_CENTER, TRUE);
-}
-
 void CMacroSetDlg::MakeList(CListBoxEx& list, RECT rect, UINT id) {
     list.Create(CListBoxEx::kStyle, rect, this, id);
     list.m_bkBrush.CreateSolidBrush(kEditBack);
@@ -130,13 +144,13 @@ void CMacroSetDlg::BuildControls() {
     m_eventList.m_notifyWnd = m_hWnd;
     m_eventList.m_useNotifyWnd = 1;
 
-    MakeButton(m_newButton, kNewRect, L"add");
-    MakeButton(m_deleteButton, kDeleteRect, L"add");
-    MakeButton(m_insertButton, kInsertRect, L"keybtn");
-    MakeButton(m_deleteEventButton, kDeleteEventRect, L"add");
-    MakeButton(m_modifyButton, kModifyRect, L"add");
-    MakeButton(m_recordButton, kRecordRect, L"record_play", false);
-    MakeButton(m_applyButton, kApplyRect, L"add");
+    MakeButton(m_newButton, kNewRect, kAddImages, this, &m_bmpBackground);
+    MakeButton(m_deleteButton, kDeleteRect, kAddImages, this, &m_bmpBackground);
+    MakeButton(m_insertButton, kInsertRect, kInsertImages, this, &m_bmpBackground);
+    MakeButton(m_deleteEventButton, kDeleteEventRect, kAddImages, this, &m_bmpBackground);
+    MakeButton(m_modifyButton, kModifyRect, kAddImages, this, &m_bmpBackground);
+    MakeButton(m_recordButton, kRecordRect, kRecordImages, this, &m_bmpBackground);
+    MakeButton(m_applyButton, kApplyRect, kAddImages, this, &m_bmpBackground);
 
     m_autoDelayBox.m_checkMode = 1;
     m_autoDelayBox.Create(L"", kButtonStyle, kAutoDelayRect, this, 0);
@@ -360,9 +374,7 @@ void CMacroSetDlg::OnRename(int row) {
 // ---- recording ----
 
 void CMacroSetDlg::SetRecordLook(bool recording) {
-    const std::wstring base = recording ? L"record_stop" : L"record_play";
-    m_recordButton.SetImages(SkinImagePathW(base + L"_nr.png"), SkinImagePathW(base + L"_ov.png"),
-                             SkinImagePathW(base + L"_ov.png"), &m_bmpBackground, kRecordRect);
+    SetButtonImages(m_recordButton, recording ? kStopImages : kRecordImages, &m_bmpBackground, kRecordRect);
     Caption(m_recordButton, Text(recording ? UiText::str_macro_end : UiText::str_macro_start));
     m_recordButton.Invalidate(TRUE);
 }

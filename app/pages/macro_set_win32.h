@@ -78,7 +78,6 @@ private:
     void BuildControls();
     void ListHandlers();
     void MakeLabel(CGDIBitmapBtn& label, RECT rect);
-    void MakeButton(CGDIBitmapBtnEx& button, RECT rect, const wchar_t* image, bool pressedImage = true);
     void MakeList(CListBoxEx& list, RECT rect, UINT id);
 
     // The macro whose events are shown: the selected row of the macro list.

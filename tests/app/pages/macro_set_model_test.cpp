@@ -15,6 +15,7 @@
 #include "device/settings.h"
 #include "sim/memory_file_system.h"
 #include "support/cable_driver_fixture.h"
+#include "support/stored_macro.h"
 #include "text/u16_buffer.h"
 
 namespace {
@@ -51,15 +52,9 @@ protected:
         g_lastHookFlags = 0;
     }
     static MacroRecord& StoreRecord(int index, uint32_t id, std::vector<MacroEvent> events, const char16_t* name) {
-        MacroRecord& m = g_macroStore.records[index];
-        m.size = MACRO_BLOB_HEADER_SIZE + 4 * uint32_t(events.size());
-        m.magic = MACRO_MAGIC;
-        m.macroId = id;
+        MacroRecord& m = PutStoredMacro(index, id, name, events);
         m.repeatMode = 1;
         m.repeatCount = 3;
-        m.eventCount = uint32_t(events.size());
-        std::copy(events.begin(), events.end(), m.events);
-        CopyToBuffer(m.name, name);
         return m;
     }
 

@@ -19,6 +19,7 @@
 #include "skin/value_entry_win32.h"
 #include "support/connected_sim_mouse.h"
 #include "support/input_win32.h"
+#include "support/stored_macro.h"
 #include "support/top_windows_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/u16_buffer.h"
@@ -68,15 +69,7 @@ protected:
     }
 
     static void StoreMacro(int slot, uint32_t id, const char16_t* name, std::vector<MacroEvent> events) {
-        MacroRecord& m = g_macroStore.records[slot];
-        m.size = MACRO_BLOB_HEADER_SIZE + 4 * uint32_t(events.size());
-        m.magic = MACRO_MAGIC;
-        m.macroId = id;
-        m.repeatMode = 2;
-        m.repeatCount = 1;
-        m.eventCount = uint32_t(events.size());
-        std::copy(events.begin(), events.end(), m.events);
-        CopyToBuffer(m.name, name);
+        PutStoredMacro(slot, id, name, events);
     }
 
     // The page as the main window makes it: a shown child at the page's place.
