@@ -53,8 +53,7 @@ void CFireKeyDlg::BuildSkin() {
           CaptionSpec{m_countHint, kCountHintRect, UiText::str_msg8, kHintFontHeight},
           CaptionSpec{m_intervalHint, kIntervalHintRect, UiText::str_msg15, kHintFontHeight}})
         CreateBoxCaption(c.caption, *this, m_background, c.rect, ToWide(g_uiTexts[c.text]), c.fontHeight, DT_CENTER);
-    m_buttonImages.CreateButton(m_okButton, *this, m_background, kOkRect, UiText::str_ok);
-    m_buttonImages.CreateButton(m_cancelButton, *this, m_background, kCancelRect, UiText::str_cancel);
+    m_buttonImages.CreateOkCancel(m_okButton, kOkRect, m_cancelButton, kCancelRect, *this, m_background);
 
     struct EditSpec {
         CFilterEdit& edit;

@@ -73,8 +73,7 @@ void CDlgSingleCombo::BuildSkin() {
         c.box.SetText(c.label, kCheckTextOffset, 0, kCheckFontHeight, DT_LEFT, FALSE);
     }
 
-    m_buttonImages.CreateButton(m_okButton, *this, m_background, kOkRect, UiText::str_ok);
-    m_buttonImages.CreateButton(m_cancelButton, *this, m_background, kCancelRect, UiText::str_cancel);
+    m_buttonImages.CreateOkCancel(m_okButton, kOkRect, m_cancelButton, kCancelRect, *this, m_background);
 }
 
 BOOL CDlgSingleCombo::PreTranslateMessage(MSG* msg) {

@@ -39,8 +39,7 @@ BOOL CDlgMacroSet::OnInitDialog() {
 void CDlgMacroSet::BuildSkin() {
     LoadBackground(SkinImagePathW(L"msg_nr.png"));
     m_buttonImages.Load();
-    m_buttonImages.CreateButton(m_okButton, *this, m_background, kOkRect, UiText::str_ok);
-    m_buttonImages.CreateButton(m_cancelButton, *this, m_background, kCancelRect, UiText::str_cancel);
+    m_buttonImages.CreateOkCancel(m_okButton, kOkRect, m_cancelButton, kCancelRect, *this, m_background);
 
     m_macroList.m_bkBrush.CreateSolidBrush(kListBackColor);
     m_macroList.Create(kListStyle, kListRect, this, MACRO_PICKER_LIST_ID);
