@@ -10,6 +10,7 @@
 #include "device/user_notice_win32.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/skin_draw_win32.h"
+#include "skin/skinned_dialog_win32.h"
 
 namespace {
 
@@ -147,11 +148,7 @@ void CQuorvelDlg::CreateCommandButtons() {
 }
 
 void CQuorvelDlg::PaintBackground(HDC dc) {
-    if (m_bmpBackground.IsEmpty()) return;
-    SIZE size = m_bmpBackground.GetSize();
-    MemoryDC memory(dc);
-    memory.Select(m_bmpBackground);
-    ::BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
+    PaintDialogSkin(dc, m_bmpBackground);
 }
 
 void CQuorvelDlg::CreatePages() {

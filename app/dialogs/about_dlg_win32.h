@@ -1,9 +1,28 @@
-// The About box of the main window's system menu.
+// The About box of the main window's system menu: the program's name and
+// version over the small boxes' skin, and an OK button.
 #pragma once
 
-#include "framework/dialog.h"
+#include <windows.h>
 
-class CAboutDlg : public CDialogEx {
+#include "skin/box_controls_win32.h"
+#include "skin/control_handlers_win32.h"
+#include "skin/push_buttons_win32.h"
+#include "skin/skinned_dialog_win32.h"
+
+inline constexpr wchar_t kAboutTitle[] = L"\u5173\u4e8e Quorvel";
+
+class CAboutDlg : public CSkinnedDialog {
 public:
     explicit CAboutDlg(CWnd* parent = nullptr);
+
+    CBoxButtonImages m_buttonImages;
+    CGDIBitmapBtn m_okButton;
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+    void PaintSkin(HDC dc) override;
+
+private:
+    CControlHandlers m_controls;
 };

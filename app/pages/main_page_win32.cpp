@@ -3,6 +3,7 @@
 #include "app/key_filter_win32.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/skin_draw_win32.h"
+#include "skin/skinned_dialog_win32.h"
 
 CMainPage::CMainPage(UINT templateId, const CBitmap* mainBackground)
     : CDialogEx(templateId), m_mainBackground(mainBackground) {}
@@ -19,21 +20,13 @@ void CMainPage::TakeBackgroundFrom(const CBitmap& skin) {
     CopyBitmapRect(screen, m_bmpBackground, skin, 1, kPageRect);
 }
 
-void CMainPage::PaintBackground(HDC dc) const {
-    if (m_bmpBackground.IsEmpty()) return;
-    SIZE size = m_bmpBackground.GetSize();
-    MemoryDC memory(dc);
-    memory.Select(m_bmpBackground);
-    ::BitBlt(dc, 0, 0, size.cx, size.cy, memory, 0, 0, SRCCOPY);
-}
-
 BOOL CMainPage::PreTranslateMessage(MSG* msg) {
     if (IsSwallowedDialogKey(msg)) return TRUE;
     return CDialogEx::PreTranslateMessage(msg);
 }
 
 LRESULT CMainPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintBackground(dc); })) return 0;
+    if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintDialogSkin(dc, m_bmpBackground); })) return 0;
     switch (msg) {
     case WM_NCCREATE:
         // Before WM_CREATE, where a page may load an image of its own instead.

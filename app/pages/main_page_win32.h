@@ -52,5 +52,4 @@ protected:
 
 private:
     void TakeBackgroundFrom(const CBitmap& skin);
-    void PaintBackground(HDC dc) const;
 };

@@ -342,4 +342,59 @@ TEST_F(MainWindowLayoutTest, WithoutAMouseThePageIconsDoNothingButTheLanguageBut
     EXPECT_TRUE(popupOpen);
 }
 
+TEST_F(MainWindowLayoutTest, TheDragIconIsTheWindowsIconAndOtherSystemCommandsKeepTheirMeaning) {
+    UseRig(MakeUnpluggedRig());
+    bool iconic = false;
+    HICON dragIcon = nullptr, windowIcon = nullptr;
+    Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
+        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (!WaitForMainWindow(dlg)) return;
+        dragIcon = reinterpret_cast<HICON>(::SendMessageW(dlg.m_hWnd, WM_QUERYDRAGICON, 0, 0));
+        ui.Call([&] { windowIcon = dlg.m_hIcon; });
+        // Only the About box's ids are the window's own.
+        ::PostMessageW(dlg.m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        iconic = WaitFor([&] { return ::IsIconic(dlg.m_hWnd) != FALSE; }, 3000);
+        ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(run.ended);
+    EXPECT_NE(windowIcon, nullptr);
+    EXPECT_EQ(dragIcon, windowIcon);
+    EXPECT_TRUE(iconic);
+}
+
+TEST_F(MainWindowLayoutTest, APressOnTheBackgroundDragsTheWindow) {
+    UseRig(MakeUnpluggedRig());
+    RECT before{}, after{};
+    Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
+        if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (!WaitForMainWindow(dlg)) return;
+        ::SetForegroundWindow(dlg.m_hWnd);
+        before = dlg.GetWindowRect();
+        // A point of the skin that no control covers.
+        POINT start{before.left + 20, before.top + 120};
+        auto mouse = [](DWORD flags, POINT at) {
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dx = LONG(at.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+            input.mi.dy = LONG(at.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+            input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            ::SendInput(1, &input, sizeof(input));
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        };
+        mouse(0, start);
+        mouse(MOUSEEVENTF_LEFTDOWN, start);
+        for (int step = 1; step <= 4; ++step)
+            mouse(0, POINT{start.x + 10 * step, start.y + 5 * step});
+        mouse(MOUSEEVENTF_LEFTUP, POINT{start.x + 40, start.y + 20});
+        WaitFor([&] { return dlg.GetWindowRect().left != before.left; }, 2000);
+        ui.Call([&] { after = dlg.GetWindowRect(); });
+        ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(run.ended);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 20);
+}
+
 }  // namespace
