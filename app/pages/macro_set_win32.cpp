@@ -281,6 +281,8 @@ uint32_t CMacroSetDlg::MacroIdAt(int row) const {
 
 void CMacroSetDlg::ReloadMacroList() {
     if (!m_hWnd) return;
+    // The rows of a recording are saved before the lists are refilled.
+    if (m_isRecording) StopRecording();
     m_macroList.ResetContent();
     m_eventList.ResetContent();
     MacroPickerList listed = BuildMacroPickerList(g_macroStore);

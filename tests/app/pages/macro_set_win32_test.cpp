@@ -3,12 +3,15 @@
 // renames, deletes and applying a macro to the simulated mouse.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/pages/macro_set_win32.h"
+#include "app/quorvel_dlg_win32.h"
 #include "device/file_system.h"
 #include "device/keyboard_hook.h"
 #include "device/profiles.h"
@@ -185,6 +188,77 @@ TEST_F(MacroPageTest, HidingThePageEndsTheRecordingAndTheCapture) {
     EXPECT_FALSE(page->IsRecording());
     EXPECT_EQ(g_keyboardHook, 0u);
     EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Press('K'), Delay(0), Release('K')}));
+}
+
+TEST_F(MacroPageTest, AKeyBoxOpenedDuringARecordingHandsTheKeyboardBack) {
+    StoreMacro(0, kFirst, u"First", {Press('Z')});
+    OpenPage();
+    Click(page->m_recordButton);
+    SendKeys({'A'});
+    PumpMessages(100);
+    ASSERT_EQ(page->m_eventList.GetCount(), 3);
+    // A double click on the press row opens the real key box over the
+    // recording; its key goes to the box, not into the recording.
+    std::atomic<bool> done{false};
+    bool answered = false;
+    std::thread driver([&] {
+        HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 5000);
+        if (entry) {
+            SendKeys({'B'});
+            ::Sleep(100);
+            answered = ClickControl(::ChildWindowFromPoint(entry, POINT{40, 170}));
+        }
+        done = true;
+    });
+    RECT r = page->m_eventList.GetItemRect(0);
+    POINT at{r.left + 40, (r.top + r.bottom) / 2};
+    POINT screen = at;
+    page->m_eventList.ClientToScreen(&screen);
+    ::SetCursorPos(screen.x, screen.y);
+    PostMouse(page->m_eventList, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+    PostMouse(page->m_eventList, WM_LBUTTONUP, at.x, at.y, 0);
+    PostMouse(page->m_eventList, WM_LBUTTONDBLCLK, at.x, at.y, MK_LBUTTON);
+    PostMouse(page->m_eventList, WM_LBUTTONUP, at.x, at.y, 0);
+    for (int i = 0; i < 300 && !done; ++i) PumpMessages(20);
+    driver.join();
+    PumpMessages(50);
+    ASSERT_TRUE(answered);
+    ASSERT_EQ(page->m_eventList.GetCount(), 3);
+    EXPECT_EQ(page->EventRows()[0], MacroKeyRow(LIST_ITEM_KEY_DOWN, 'B'));
+    // The recording has the keyboard again.
+    EXPECT_TRUE(page->IsRecording());
+    SendKeys({'C'});
+    PumpMessages(100);
+    EXPECT_EQ(page->m_eventList.GetCount(), 7);
+    page->StopRecording();
+    EXPECT_EQ(g_keyboardHook, 0u);
+    EXPECT_EQ(StoredEvents(kFirst).front(), Press('B'));
+    EXPECT_EQ(StoredEvents(kFirst).back(), Release('C'));
+}
+
+TEST_F(MacroPageTest, HoverTipsGoToTheMainWindow) {
+    StoreMacro(0, kFirst, u"First", {Press('A')});
+    OpenPage();
+    struct Case {
+        POINT at;
+        LPARAM tip;
+    };
+    const Case cases[] = {
+        {{50, 380}, 0x21},  {{170, 380}, 0x22}, {{440, 380}, 0x24}, {{520, 380}, 0x25},
+        {{700, 380}, 0x26}, {{770, 190}, 0x28}, {{609, 110}, 0x28},  // a radio's rectangle grown by a pixel
+    };
+    for (const Case& c : cases) {
+        parent.Clear();
+        page->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(c.at.x, c.at.y));
+        PumpMessages();
+        auto tips = parent.Of(UWM_HOVER_TIP);
+        ASSERT_EQ(tips.size(), 1u) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(tips[0].lp, c.tip);
+    }
+    parent.Clear();
+    page->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(300, 20));  // over no control
+    PumpMessages();
+    EXPECT_EQ(parent.Count(UWM_HOVER_TIP), 0);
 }
 
 TEST_F(MacroPageTest, TheInsertMenusRowsGoAfterTheSelectionAndAreSaved) {
