@@ -14,6 +14,7 @@
 #include "device/profiles.h"
 #include "device/sync_threads.h"
 #include "device/user_notice_win32.h"
+#include "firmware/fw_update_dlg_win32.h"
 #include "firmware/ota_device.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -144,6 +145,9 @@ bool CQuorvelDlg::IsBusy() const {
 }
 
 bool CQuorvelDlg::RequestExit() {
+    // An update dialog would hold the exit off for as long as the update runs:
+    // it ends the update in order and closes, and the exit follows.
+    CloseFirmwareUpdateDialog();
     if (m_life.RequestExit(IsBusy())) return true;
     WatchPendingExit();
     return false;

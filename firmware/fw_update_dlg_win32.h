@@ -1,0 +1,66 @@
+// The firmware update dialog: four lines of advice, Start and Exit, and once
+// Start was pressed a status line and the progress bar. Its decisions are the
+// FwUpdateSession's; this window shows them and hands it the worker's posts.
+// Every way of closing it (Exit, Enter, Escape, WM_CLOSE, the main window's
+// exit) ends a running update in order.
+#pragma once
+
+#include <windows.h>
+
+#include "device/message_sink_win32.h"
+#include "firmware/fw_update_session.h"
+#include "framework/gdiplus_helpers.h"
+#include "skin/box_controls_win32.h"
+#include "skin/png_bars_win32.h"
+#include "skin/push_buttons_win32.h"
+#include "skin/skinned_dialog_win32.h"
+
+class CFWUpdateDlg : public CSkinnedDialog {
+public:
+    explicit CFWUpdateDlg(CWnd* parent = nullptr);
+    ~CFWUpdateDlg() override;
+
+    // Where Start takes the image from; the program's resource unless a test says otherwise.
+    FwUpdateSession::ImageSource m_imageSource = LoadEmbeddedFirmwareImage;
+
+    CBoxButtonImages m_buttonImages;
+    CGDIBitmapBtn m_startButton;
+    CGDIBitmapBtn m_exitButton;
+    CGDIBitmapBtn m_infoLines[4];
+    CGDIBitmapBtn m_statusLine;
+    CPngHProgressBarEx m_progress;
+
+    const FwUpdateView& View() const { return m_session.View(); }
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The dialog manager's Enter and Escape end the dialog as Exit does: never
+    // with an update left running behind it.
+    void OnOK() override { OnExit(); }
+    void OnCancel() override { OnExit(); }
+
+private:
+    void BuildSkin();
+    void OnStart();
+    void OnExit();
+    LRESULT OnFwProgress(WPARAM wp, LPARAM lp);
+    LRESULT OnFwResult(WPARAM wp, LPARAM lp);
+    // Puts the session's view on the controls.
+    void ShowView();
+    void PlaceExit(bool moved);
+
+    WindowMessageSink m_sink;
+    FwUpdateSession m_session;
+    GdipImage m_progressTrack;
+    GdipImage m_progressFill;
+    bool m_exitMoved = false;
+};
+
+// The open update dialog; the worker's posts go to its window.
+extern CFWUpdateDlg* g_fwUpdateDlg;
+
+// Closes the open update dialog, if any, as its Exit does: for the main
+// window's exit, which cannot go on while a modal dialog runs.
+void CloseFirmwareUpdateDialog();
