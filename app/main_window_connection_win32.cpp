@@ -13,6 +13,7 @@
 #include <atomic>
 
 #include "app/app_state.h"
+#include "app/pages/host_page_win32.h"
 #include "app/pages/macro_set_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "app/status_events.h"
@@ -106,7 +107,8 @@ void CQuorvelDlg::RefreshPagesAfterStatus() {
 }
 
 void CQuorvelDlg::RebuildDeviceTiles() {
-    // The device picker rebuilds its tiles from the device table here.
+    // The factory makes the device picker a CHostDlg.
+    if (m_pHostDlg && m_pHostDlg->m_hWnd) static_cast<CHostDlg*>(m_pHostDlg.get())->RebuildTiles();
 }
 
 // ---- connection ----

@@ -1,6 +1,7 @@
 #include "app/pages/page_factory_win32.h"
 
 #include "app/pages/adv_set_win32.h"
+#include "app/pages/host_page_win32.h"
 #include "app/pages/led_set_win32.h"
 #include "app/pages/macro_set_win32.h"
 #include "res/resource.h"
@@ -12,7 +13,7 @@ std::unique_ptr<CMainPage> NewMainPage(int k, const CBitmap* mainBackground) {
     case kAdvancedPage: return std::make_unique<CAdvSetDlg>(mainBackground);
     case kLedPage: return std::make_unique<CLedSetDlg>(mainBackground);
     case kMacroPage: return std::make_unique<CMacroSetDlg>(mainBackground);
-    case kDevicePickerPage: return std::make_unique<CMainPage>(IDD_DEVICE_PAGE, mainBackground);
+    case kDevicePickerPage: return std::make_unique<CHostDlg>(mainBackground);
     default: return nullptr;
     }
 }
