@@ -6,6 +6,7 @@
 #include "app/quorvel_dlg_win32.h"
 #include "framework/strings.h"
 #include "res/resource.h"
+#include "skin/confirm_dlg_win32.h"
 #include "skin/popup_menu_logic.h"
 #include "skin/skin_messages.h"
 #include "skin/skin_draw_win32.h"
@@ -348,7 +349,8 @@ std::optional<uint32_t> CAdvSetDlg::TakePopupResult(WPARAM wp, LPARAM lp) {
 // ---- report rate ----
 
 bool CAdvSetDlg::ConfirmFastRate() {
-    return false;
+    CRateMsgDlg box(this);
+    return box.DoModal() == IDOK;
 }
 
 void CAdvSetDlg::OnRateClicked(int index) {

@@ -30,6 +30,7 @@ TEST_F(AdvSetMainWindowTest, TheConnectedMousesStagesShowAndADraggedSliderSetsOn
             auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
             if (!adv) return;
             shownFirstStage = adv->m_dpiBoxX[0].m_text;
+            SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_advanced_page");
             slider = adv->m_dpiSliderX[2].m_hWnd;
         });
         if (!slider) return;

@@ -19,6 +19,7 @@
 #include "support/connected_sim_mouse.h"
 #include "support/input_win32.h"
 #include "support/top_windows_win32.h"
+#include "support/ui_thread_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
@@ -297,6 +298,56 @@ TEST_F(AdvSetPageTest, AtTwoThousandHertzTheModeButtonsAreDisabledShowingCorded)
     Click(page->m_rateButtons[1]);
     EXPECT_TRUE(page->m_sensorModeButtons[0].IsWindowEnabled());
     EXPECT_TRUE(page->m_sensorModeButtons[SENSOR_MODE_CORDED].m_checked);
+}
+
+}  // namespace
+
+namespace {
+
+// Client points inside the rate confirmation's OK and Cancel.
+constexpr POINT kConfirmOk{90, 178};
+constexpr POINT kConfirmCancel{310, 178};
+
+TEST_F(AdvSetPageTest, FastRatesAreSetOnlyAfterTheConfirmationsOk) {
+    OpenPage();
+    Click(page->m_rateButtons[1]);  // 250 Hz
+    sim.backend.ClearLog();
+    struct Case {
+        int rate;
+        POINT answer;
+        uint8_t code;  // what the record and the mouse then hold
+        int checked;
+    };
+    const Case cases[] = {
+        {RATE_4000, kConfirmCancel, 2, 1},
+        {RATE_8000, kConfirmCancel, 2, 1},
+        {RATE_4000, kConfirmOk, 5, RATE_4000},
+        {RATE_8000, kConfirmOk, 4, RATE_8000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        sim.backend.ClearLog();
+        std::atomic<bool> done{false};
+        bool asked = false;
+        std::thread driver([&] {
+            HWND box = WaitForTopLevelWindow(L"CRateMsgDlg", nullptr, 5000);
+            asked = box && ClickControl(::ChildWindowFromPoint(box, c.answer));
+            WaitFor([] { return !FindTopLevelWindow(L"CRateMsgDlg"); }, 5000);
+            done = true;
+        });
+        PostMouse(page->m_rateButtons[c.rate], WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+        PostMouse(page->m_rateButtons[c.rate], WM_LBUTTONUP, 5, 5, 0);
+        for (int i = 0; i < 500 && !done; ++i) PumpMessages(10);
+        driver.join();
+        PumpMessages(30);
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(g_settings.reportRateCode, c.code);
+        EXPECT_EQ(sim.mouse->Settings().reportRate, c.code);
+        bool ok = c.answer.x == kConfirmOk.x;
+        EXPECT_EQ(sim.SetCommands(), ok ? std::vector<Bytes>{Frame({CMD_SET_REPORT_RATE, c.code})} : std::vector<Bytes>{});
+        for (int i = 0; i < REPORT_RATE_BUTTON_COUNT; ++i) EXPECT_EQ(page->m_rateButtons[i].m_checked, i == c.checked) << i;
+        EXPECT_EQ(page->m_sensorModeButtons[0].IsWindowEnabled(), !ok);
+    }
 }
 
 }  // namespace
