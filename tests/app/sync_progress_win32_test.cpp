@@ -32,7 +32,7 @@ std::function<void(const SyncJob&)> g_body;
 void RunTestBody(const SyncJob& job) {
     g_body(job);
     if (job.running) job.running->store(0);
-    std::atomic_ref<uint32_t>(g_syncBusy).store(0);
+    StoreSyncBusy(0);
     job.sink->CloseProgress();
 }
 
@@ -184,7 +184,7 @@ TEST_F(ProgressBoxTest, TheSyncsWithoutADeviceSayWhyAndCloseTheBox) {
         EXPECT_EQ(notices.texts[0], c.notice);
         EXPECT_EQ(notices.captions[0], u"Info");
         EXPECT_EQ(mainWindow.Count(UWM_SYNC_DONE), c.doneMessages);
-        EXPECT_EQ(std::atomic_ref<uint32_t>(g_syncBusy).load(), 0u);
+        EXPECT_EQ(LoadSyncBusy(), 0u);
         EXPECT_EQ(running.load(), 0);
     }
 }
