@@ -18,9 +18,6 @@
 #include "skin/popup_opener_win32.h"
 #include "skin/push_buttons_win32.h"
 
-constexpr UINT_PTR TIMER_PAGE_HOVER = 17;
-constexpr UINT PAGE_HOVER_INTERVAL_MS = 200;
-
 // What the mouse-settings button runs; tests put their own in place. An empty
 // handler restores the system's control panel.
 void SetMouseSettingsLauncher(std::function<void()> launcher);

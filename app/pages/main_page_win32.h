@@ -13,6 +13,10 @@
 // their background from the main window's skin add this offset.
 inline constexpr RECT kPageRect{80, 146, 1000, 564};
 
+// The pages' hover tracking ticks on this timer of their own.
+constexpr UINT_PTR TIMER_PAGE_HOVER = 17;
+constexpr UINT PAGE_HOVER_INTERVAL_MS = 200;
+
 class CMainPage : public CDialogEx {
 public:
     // mainBackground is the main window's skin (borrowed, it outlives the

@@ -1,6 +1,7 @@
 #include "app/pages/page_factory_win32.h"
 
 #include "app/pages/adv_set_win32.h"
+#include "app/pages/button_page_win32.h"
 #include "app/pages/host_page_win32.h"
 #include "app/pages/led_set_win32.h"
 #include "app/pages/macro_set_win32.h"
@@ -9,7 +10,7 @@
 std::unique_ptr<CMainPage> NewMainPage(int k, const CBitmap* mainBackground) {
     // One line per page: each becomes its own class as it is built.
     switch (k) {
-    case kButtonsPage: return std::make_unique<CMainPage>(IDD_BUTTON_PAGE, mainBackground);
+    case kButtonsPage: return std::make_unique<CBaseSetDlg>(mainBackground);
     case kAdvancedPage: return std::make_unique<CAdvSetDlg>(mainBackground);
     case kLedPage: return std::make_unique<CLedSetDlg>(mainBackground);
     case kMacroPage: return std::make_unique<CMacroSetDlg>(mainBackground);
