@@ -186,6 +186,21 @@ TEST_F(MainWindowCommandsTest, ResetWritesTheDefaultsToTheMouse) {
     EXPECT_EQ(mouse.powerDown, defaults.powerDownTime);
 }
 
+// The texts a page shows: its controls' captions.
+std::vector<std::wstring> TextsOf(const CWnd& page) {
+    std::vector<std::wstring> texts;
+    ::EnumChildWindows(
+        page.m_hWnd,
+        [](HWND child, LPARAM lp) -> BOOL {
+            wchar_t text[256] = {};
+            if (::GetWindowTextW(child, text, 256) > 0)
+                reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 // The popup's row of this value, clicked as the user clicks it.
 bool ChoosePopupRow(CQuorvelDlg& dlg, UiInvoker& ui, uint32_t value) {
     HWND popup = nullptr;
@@ -212,12 +227,20 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
     UseRig(MakeDemoMouseRig());
     std::u16string exitBefore, exitDismissed, exitChosen, exitAfterRestart;
     uint32_t indexDismissed = 0, indexChosen = 0;
-    bool chosen = false;
+    bool connected = false, chosen = false;
     RECT popupRect{};
     RECT buttonRect{};
+    std::vector<std::wstring> pageTextsBefore, pageTextsAfter;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
-        ui.Call([&] { exitBefore = g_uiTexts[UiText::str_exit]; });
+        connected = ConnectMouse(dlg, ui, 0);
+        ui.Call([&] {
+            exitBefore = g_uiTexts[UiText::str_exit];
+            // The macro page is up, with texts of its own.
+            dlg.SendMessage(WM_COMMAND, 0,
+                            reinterpret_cast<LPARAM>(dlg.m_pageButtons[kMacroIcon].m_hWnd));
+            if (dlg.m_pMacroDlg) pageTextsBefore = TextsOf(*dlg.m_pMacroDlg);
+        });
         // Dismissed without a choice: nothing changes.
         Click(dlg, dlg.m_btnLanguage);
         WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
@@ -242,11 +265,13 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
         ui.Call([&] {
             exitChosen = g_uiTexts[UiText::str_exit];
             indexChosen = g_languageIndex;
+            if (dlg.m_pMacroDlg) pageTextsAfter = TextsOf(*dlg.m_pMacroDlg);
             SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_language_chosen_ru");
         });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
-    });
+    }, 40000);
     EXPECT_TRUE(run.ended);
+    ASSERT_TRUE(connected);
     EXPECT_EQ(exitBefore, u"Exit");
     EXPECT_EQ(exitDismissed, u"Exit");
     EXPECT_EQ(indexDismissed, 2u);
@@ -257,6 +282,8 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
     EXPECT_EQ(indexChosen, 1u);
     EXPECT_EQ(exitChosen, u"\u0412\u044b\u0445\u043e\u0434");
     EXPECT_EQ(RegistryValue(L"Language"), (Bytes{1, 0, 0, 0}));
+    EXPECT_FALSE(pageTextsBefore.empty());
+    EXPECT_NE(pageTextsAfter, pageTextsBefore) << "the page shown took the new language";
 
     g_uiTexts = UiTextTable{};
     Run again = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
