@@ -292,7 +292,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
     uint8_t isConnected = 9;
     SettingsImage settingsAfter{};
     SettingsImage settingsBefore{};
-    bool boxDuringRead = false, boxGone = false;
+    bool boxDuringRead = false, boxGone = false, unpluggedDuringRead = false;
 
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
@@ -302,6 +302,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 settingsBefore = g_settings;
             });
             before = ReadFileBytes(Path(L"Config\\FConfig1.ini"));
+            m_rig->backend.ClearLog();
             ui.Post([] {
                 const DeviceEntry& entry = g_deviceTable[0];
                 g_currentDevicePath = std::u16string(BufferText(entry.paths[0]));
@@ -309,7 +310,10 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
             });
             ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, 5000));
             boxDuringRead = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, 3000) != nullptr;
-            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            // A few commands into the read, not a fixed time: on a loaded machine a
+            // fixed wait can outlast the whole read.
+            WaitFor([&] { return m_rig->backend.Log().size() >= 4; }, 5000);
+            unpluggedDuringRead = LoadSyncBusy() != 0;
             UnplugCable(dlg.m_hWnd);
             ended = WaitFor(
                 [&] {
@@ -332,6 +336,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
     EXPECT_TRUE(run.ended);
     EXPECT_TRUE(ended) << "the read ran to its end";
     EXPECT_TRUE(boxDuringRead) << "the read ran behind the progress box";
+    EXPECT_TRUE(unpluggedDuringRead) << "the cable went while the read still ran";
     EXPECT_TRUE(boxGone) << "the read's end closed the box";
     EXPECT_EQ(page, 5) << "the device picker is back";
     EXPECT_EQ(isConnected, 0);
