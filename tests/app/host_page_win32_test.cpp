@@ -348,7 +348,7 @@ TEST_F(HostPageTest, TheMarkerOpensTheUpdateDialogAndTheExitClosesItInOrder) {
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitFor(
                 [&] {
-                    updateDialog = ::FindWindowW(nullptr, L"CFWUpdateDlg");
+                    updateDialog = FindTopLevelWindow(L"CFWUpdateDlg");
                     return updateDialog && ::IsWindowVisible(updateDialog) && g_fwUpdateDlg;
                 },
                 15000));

@@ -15,12 +15,11 @@
 #include "framework/strings.h"
 #include "ota_fixture.h"
 #include "sim/memory_file_system.h"
+#include "support/box_driver_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
 namespace {
-
-constexpr DWORD kReadyWait = 5000;
 
 // Reads the dialog from the driving thread, through messages its own thread answers.
 struct DialogProbe {
@@ -89,19 +88,13 @@ protected:
     }
     // Runs the dialog on this thread while script drives it from another.
     void Run(const std::function<void(HWND, const DialogProbe&)>& script) {
-        CFWUpdateDlg dialog(&m_owner);
+        EndableBox<CFWUpdateDlg> dialog(&m_owner);
         if (m_noImage) dialog.m_imageSource = [] { return FirmwareImage{}; };
-        std::thread driver([&] {
-            HWND hwnd = dialog.WaitUntilReady(kReadyWait);
-            if (!hwnd) return;
+        m_result = RunBoxDriven(dialog, [&](HWND hwnd) {
             // Ready comes at the end of its initialisation, before it is shown.
-            DialogProbe::WaitUntil([&] { return ::IsWindowVisible(hwnd) != FALSE; }, kReadyWait);
+            DialogProbe::WaitUntil([&] { return ::IsWindowVisible(hwnd) != FALSE; }, kBoxWaitMs);
             script(hwnd, DialogProbe::Of(dialog));
-            // Whatever the script left open ends here.
-            if (::IsWindow(hwnd)) ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
         });
-        m_result = dialog.DoModal();
-        driver.join();
         // Nothing more reaches the device once the dialog has gone.
         m_logAtClose = m_backend.Log().size();
         PumpMessages(200);
