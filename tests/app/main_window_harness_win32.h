@@ -266,10 +266,6 @@ protected:
         return run;
     }
 
-    // Picks the table's first mouse over connection `index`, as the device
-    // picker's tile does; waits until the read of all settings has ended.
-    bool Connect(CQuorvelDlg& dlg, UiInvoker& ui, int index) { return ConnectMouse(dlg, ui, index); }
-
     std::u16string m_keyPath;
     std::wstring m_folder;
     std::unique_ptr<Registry> m_registry;

@@ -19,7 +19,7 @@ TEST_F(AdvSetMainWindowTest, TheConnectedMousesStagesShowAndADraggedSliderSetsOn
     HWND slider = nullptr;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
-        connected = Connect(dlg, ui, 0);
+        connected = ConnectMouse(dlg, ui, 0);
         if (!connected) return;
         ui.Call([&] {
             // A sensor with separate axes, whatever the demo's probe reported:

@@ -54,7 +54,7 @@ TEST_F(ButtonPageDialogsTest, EachBoxFromTheButtonPageGivesTheMouseItsButtonComm
     std::vector<uint32_t> afterFire, afterCombo, afterMacro;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
-        connected = Connect(dlg, ui, 0);
+        connected = ConnectMouse(dlg, ui, 0);
         if (!connected) return;
         CBaseSetDlg* page = nullptr;
         ui.Call([&] {

@@ -45,7 +45,7 @@ TEST_F(LedSetMainWindowTest, IconShowsOnlyForAMouseWithLightsAndAClickSetsItsEff
         HWND breathing = nullptr;
         Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
             if (!WaitForMainWindow(dlg)) return;
-            connected = Connect(dlg, ui, 0);
+            connected = ConnectMouse(dlg, ui, 0);
             if (!connected) return;
             HWND icon = nullptr;
             ui.Call([&] {
@@ -96,7 +96,7 @@ TEST_F(LedSetMainWindowTest, ScreenshotsInBothLanguages) {
     m_rig->cable.command->SetDeviceInfo(info);
     std::vector<std::wstring> captions;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        if (!WaitForMainWindow(dlg) || !Connect(dlg, ui, 0)) return;
+        if (!WaitForMainWindow(dlg) || !ConnectMouse(dlg, ui, 0)) return;
         ui.Call([&] { dlg.ShowPage(PAGE_LED - 1); });
         // The language popup's choices: 2 English, 1 Russian.
         for (int language : {2, 1}) {

@@ -36,7 +36,7 @@ TEST_F(MacroSetMainWindowTest, ARecordedMacroIsAppliedToAButtonAndFoundAgainAfte
     int eventRows = 0;
     Run first = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
-        connected = Connect(dlg, ui, 0);
+        connected = ConnectMouse(dlg, ui, 0);
         if (!connected) return;
         HWND newButton = nullptr, recordButton = nullptr, applyButton = nullptr;
         ui.Call([&] {
