@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "app/quorvel_dlg_win32.h"
+#include "app/main_driver_win32.h"
 #include "framework/strings.h"
 #include "res/resource.h"
 #include "skin/confirm_dlg_win32.h"
@@ -76,10 +76,6 @@ void LaunchMouseSettings() {
     ::WinExec("rundll32.exe shell32.dll, Control_RunDLL Main.cpl", SW_RESTORE);
 }
 
-CUSBDriver* ConnectedDriver() {
-    return g_pMainDlg ? &g_pMainDlg->m_usbDriver : nullptr;
-}
-
 void ShowControl(const CWnd& control, bool shown) {
     if (!control.m_hWnd) return;
     bool now = (control.GetStyle() & WS_VISIBLE) != 0;
@@ -122,7 +118,7 @@ void SetMouseSettingsLauncher(std::function<void()> launcher) {
 
 CAdvSetDlg::CAdvSetDlg(const CBitmap* mainBackground, AdvSetModel::DriverSource driver)
     : CMainPage(IDD_ADVANCED_PAGE, mainBackground),
-      m_model(driver ? std::move(driver) : AdvSetModel::DriverSource(ConnectedDriver)) {
+      m_model(driver ? std::move(driver) : AdvSetModel::DriverSource(MainWindowDriver)) {
     ListHandlers();
 }
 

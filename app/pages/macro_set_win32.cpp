@@ -7,6 +7,7 @@
 
 #include "app/dialogs/macro_picker_model.h"
 #include "app/key_filter_win32.h"
+#include "app/main_driver_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "device/clock.h"
 #include "device/keyboard_hook.h"
@@ -78,10 +79,6 @@ std::wstring Text(UiText id) {
     return ToWide(g_uiTexts[id]);
 }
 
-CUSBDriver* ConnectedDriver() {
-    return g_pMainDlg ? &g_pMainDlg->m_usbDriver : nullptr;
-}
-
 void Enable(const CWnd& control, bool enabled) {
     if (control.m_hWnd && (control.IsWindowEnabled() != 0) != enabled) {
         control.EnableWindow(enabled);
@@ -103,7 +100,7 @@ const wchar_t* MenuText(UiText id) {
 }  // namespace
 
 CMacroSetDlg::CMacroSetDlg(const CBitmap* mainBackground, DriverSource driver)
-    : CMainPage(IDD_MACRO_PAGE, mainBackground), m_driver(driver ? std::move(driver) : DriverSource(ConnectedDriver)) {
+    : CMainPage(IDD_MACRO_PAGE, mainBackground), m_driver(driver ? std::move(driver) : DriverSource(MainWindowDriver)) {
     ListHandlers();
 }
 
