@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/pages/adv_set_win32.h"
+#include "app/pages/page_test_fixture_win32.h"
 #include "device/device_state.h"
 #include "device/file_system.h"
 #include "framework/strings.h"
@@ -27,12 +28,10 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class AdvSetPageTest : public testing::Test {
+class AdvSetPageTest : public PageTestFixture<CAdvSetDlg> {
 protected:
     void SetUp() override {
-        EnsureGdiplus();
-        SetProgramFolder(ToU16(TestDistDir()));
-        g_uiTexts = UiTextTable{};
+        PageTestFixture::SetUp();
         g_settings = SettingsImage{};
         g_settings.dpiCount = 4;
         g_settings.dpiCurrent = 0;
@@ -44,36 +43,15 @@ protected:
         }
         g_sensorType = SENSOR_F1;
         g_linkType = 2;
-        ASSERT_TRUE(parent.Open());
-        ASSERT_TRUE(sim.opened);
     }
     void TearDown() override {
-        if (page) page->DestroyWindow();
-        page.reset();
-        PumpMessages(30);
+        PageTestFixture::TearDown();
         SetValueEntryHandler({});
         SetMouseSettingsLauncher({});
-        SetProgramFolder(u"");
-        g_uiTexts = UiTextTable{};
         g_sensorType = 0;
         g_linkType = 0;
     }
-
-    // The page as the main window makes it: a shown child at the page's place.
-    void OpenPage() {
-        page = std::make_unique<CAdvSetDlg>(&parent.Background(), [this] { return &sim.driver; });
-        ASSERT_TRUE(page->CreateModeless(&parent));
-        page->MoveWindow(kPageRect);
-        page->RefreshFromSettingsAndRanges();
-        page->ShowWindow(SW_SHOW);
-        PumpMessages(30);
-        sim.backend.ClearLog();
-    }
-
-    void Click(const CWnd& control) {
-        PostClick(control, 5, 5);
-        PumpMessages(30);
-    }
+    void Refresh() override { page->RefreshFromSettingsAndRanges(); }
 
     static Bytes Frame(std::initializer_list<uint8_t> bytes) {
         Bytes frame(bytes);
@@ -101,10 +79,6 @@ protected:
         return typed;
     }
     static bool Shown(const CWnd& control) { return (control.GetStyle() & WS_VISIBLE) != 0; }
-
-    ConnectedSimMouse sim;
-    TestDialog parent{1040, 640};
-    std::unique_ptr<CAdvSetDlg> page;
 };
 
 TEST_F(AdvSetPageTest, DraggingASliderSetsTheMousesStageOnlyWhenReleased) {

@@ -12,14 +12,13 @@
 #include <thread>
 
 #include "app/dialogs/button_dialogs_win32.h"
-#include "app/main_driver_win32.h"
 #include "app/pages/button_page_win32.h"
+#include "app/pages/page_test_fixture_win32.h"
 #include "device/button_macro_ids.h"
 #include "device/file_system.h"
 #include "device/function_names.h"
 #include "device/macro_store.h"
 #include "framework/strings.h"
-#include "support/cable_driver_fixture.h"
 #include "support/top_windows_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/u16_buffer.h"
@@ -81,11 +80,10 @@ private:
     std::thread m_thread;
 };
 
-class ButtonPageTest : public testing::Test, protected CableDriverFixture {
+class ButtonPageTest : public PageTestFixture<CBaseSetDlg> {
 protected:
     void SetUp() override {
-        EnsureGdiplus();
-        SetProgramFolder(ToU16(TestDistDir()));
+        PageTestFixture::SetUp();
         LoadLanguage(L"enr");
         std::memset(&g_settings, 0, sizeof(g_settings));
         const FunctionId ids[BUTTON_COUNT] = {FUNC_LEFT_BUTTON, FUNC_RIGHT_BUTTON, FUNC_MIDDLE_BUTTON, FUNC_FORWARD,
@@ -104,40 +102,26 @@ protected:
             return confirmAnswer;
         });
         ASSERT_TRUE(LoadBitmapFromImageFile(TestSkinPath(L"main_nr.png"), mainSkin));
-        ASSERT_TRUE(host.Open());
-        ASSERT_TRUE(Open());
-        SetMainWindowDriverOverride(&driver);
-        page = std::make_unique<CBaseSetDlg>(&mainSkin);
-        ASSERT_TRUE(page->CreateModeless(&host));
-        page->MoveWindow(kPageRect);
-        page->ShowWindow(SW_SHOW);
-        PumpMessages(50);
-        backend.ClearLog();
+        OpenPage();
     }
     void TearDown() override {
-        if (page && page->m_hWnd) page->DestroyWindow();
-        page.reset();
-        PumpMessages();
+        PageTestFixture::TearDown();
         SetStepConfirmation(nullptr);
         SetFireKeyHandler(nullptr);
         SetKeyComboHandler(nullptr);
         SetMacroPickerHandler(nullptr);
-        SetMainWindowDriverOverride(nullptr);
-        SetProgramFolder(u"");
-        g_uiTexts = UiTextTable{};
         std::memset(&g_macroStore, 0, sizeof(g_macroStore));
         ClearButtonMacroIds();
     }
+    // The page on the main window's own skin, as in the screenshots.
+    const CBitmap* PageBackground() const override { return &mainSkin; }
 
-    void Click(const CWnd& control, int x = 10, int y = 10) { PostClick(control, x, y); }
-    void ClickSelector(int k) { Click(page->m_selectors[k]); }
-    void ClickFunction(int j) { Click(page->m_functionButtons[j]); }
+    void ClickSelector(int k) { Click(page->m_selectors[k], 10, 10); }
+    void ClickFunction(int j) { Click(page->m_functionButtons[j], 10, 10); }
     std::wstring SelectorText(int k) const { return page->m_selectors[k].GetWindowText(); }
     std::wstring Name(FunctionId id) const { return W(FunctionCodeName(id)); }
 
     CBitmap mainSkin;
-    TestDialog host{1040, 640};
-    std::unique_ptr<CBaseSetDlg> page;
     int confirmations = 0;
     bool confirmAnswer = true;
 };
@@ -168,21 +152,21 @@ TEST_F(ButtonPageTest, ClicksAssignToTheSelectedButtonsDeviceNumber) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.selector);
-        backend.ClearLog();
+        sim.backend.ClearLog();
         ClickSelector(c.selector);
         EXPECT_EQ(page->m_selectedLabel.GetWindowText(), FormatW(L"Button %d", c.selector + 1));
         for (int k = 0; k < BUTTON_COUNT; ++k) EXPECT_EQ(page->m_selectors[k].m_checked, k == c.selector) << k;
-        EXPECT_TRUE(Commands().empty()) << "selecting sends nothing";
+        EXPECT_TRUE(sim.Commands().empty()) << "selecting sends nothing";
         ClickFunction(c.function);
-        EXPECT_EQ(Commands(), std::vector<Bytes>{c.wire});
+        EXPECT_EQ(sim.Commands(), std::vector<Bytes>{c.wire});
         const FunctionId id = FunctionButtonAt(c.function).id;
         EXPECT_EQ(g_settings.buttons[c.selector].functionId, id);
         EXPECT_EQ(SelectorText(c.selector), Name(id));
         for (int j = 0; j < FUNCTION_BUTTON_COUNT; ++j)
             EXPECT_EQ(page->m_functionButtons[j].m_checked, j == c.function) << j;
     }
-    EXPECT_EQ(mouse->Settings().buttons[4], 0x00F30001u);
-    EXPECT_EQ(mouse->Settings().buttons[1], 0x00000000u);
+    EXPECT_EQ(sim.mouse->Settings().buttons[4], 0x00F30001u);
+    EXPECT_EQ(sim.mouse->Settings().buttons[1], 0x00000000u);
 }
 
 TEST_F(ButtonPageTest, TheLastLeftClickIsKeptWithABox) {
@@ -193,7 +177,7 @@ TEST_F(ButtonPageTest, TheLastLeftClickIsKeptWithABox) {
         PumpMessages(50);
         EXPECT_TRUE(answerer.Seen());
     }
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(sim.Commands().empty());
     EXPECT_EQ(g_settings.buttons[0].functionId, FUNC_LEFT_BUTTON);
     EXPECT_TRUE(PopupWindows().empty());
     for (const CGDIBitmapBtn& button : page->m_functionButtons) EXPECT_FALSE(button.m_checked);
@@ -203,7 +187,7 @@ TEST_F(ButtonPageTest, TheLastLeftClickIsKeptWithABox) {
     ClickFunction(0);
     ClickSelector(0);
     ClickFunction(1);
-    EXPECT_EQ(Commands(), (std::vector<Bytes>{{0x06, 0x01, 0x01, 0x00, 0xF0, 0x00},
+    EXPECT_EQ(sim.Commands(), (std::vector<Bytes>{{0x06, 0x01, 0x01, 0x00, 0xF0, 0x00},
                                               {0x06, 0x00, 0x01, 0x00, 0xF1, 0x00}}));
 }
 
@@ -222,7 +206,7 @@ TEST_F(ButtonPageTest, PopupsOpenOnceBesideButtonNineAndAssignTheirChoice) {
     ClickFunction(9);
     PumpMessages(50);
     EXPECT_TRUE(PopupWindows().empty());
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(sim.Commands().empty());
 
     // The popup's choice of row 2 (DPI up).
     ClickFunction(9);
@@ -230,10 +214,10 @@ TEST_F(ButtonPageTest, PopupsOpenOnceBesideButtonNineAndAssignTheirChoice) {
     ::SendMessageW(page->m_hWnd, UWM_DPI_FUNCTION_MENU_RESULT, 0, 2);
     PumpMessages(50);
     EXPECT_TRUE(PopupWindows().empty());
-    EXPECT_EQ(Commands(), (std::vector<Bytes>{{0x06, 0x04, 0x07, 0x00, 0x01, 0x00}}));
+    EXPECT_EQ(sim.Commands(), (std::vector<Bytes>{{0x06, 0x04, 0x07, 0x00, 0x01, 0x00}}));
     EXPECT_EQ(SelectorText(3), Name(FUNC_DPI_UP));
 
-    backend.ClearLog();
+    sim.backend.ClearLog();
     ClickSelector(4);
     ClickFunction(10);
     open = PopupWindows();
@@ -245,12 +229,12 @@ TEST_F(ButtonPageTest, PopupsOpenOnceBesideButtonNineAndAssignTheirChoice) {
     ::PostMessageW(open[0], WM_CLOSE, 0, 0);
     PumpMessages(50);
     EXPECT_TRUE(PopupWindows().empty());
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(sim.Commands().empty());
     ClickFunction(10);
     ASSERT_EQ(PopupWindows().size(), 1u);
     ::SendMessageW(page->m_hWnd, UWM_MULTIMEDIA_MENU_RESULT, 0, 2);
     PumpMessages(50);
-    EXPECT_EQ(Commands(), (std::vector<Bytes>{{0x06, 0x03, 0x03, 0x00, 0xCD, 0x00}}));
+    EXPECT_EQ(sim.Commands(), (std::vector<Bytes>{{0x06, 0x03, 0x03, 0x00, 0xCD, 0x00}}));
     EXPECT_EQ(g_settings.buttons[4].functionId, FUNC_PLAY_PAUSE);
 }
 
@@ -264,7 +248,7 @@ TEST_F(ButtonPageTest, DialogAnswersDecideTheAssignment) {
     ClickSelector(3);
     const std::wstring before = SelectorText(3);
     for (int j : {5, 6, 7}) ClickFunction(j);
-    EXPECT_TRUE(Commands().empty()) << "every dialog cancelled";
+    EXPECT_TRUE(sim.Commands().empty()) << "every dialog cancelled";
     EXPECT_EQ(SelectorText(3), before);
     EXPECT_TRUE(page->m_functionButtons[7].m_checked) << "the last one clicked stays checked";
 
@@ -282,20 +266,20 @@ TEST_F(ButtonPageTest, DialogAnswersDecideTheAssignment) {
     EXPECT_EQ(SelectorText(3), Name(FUNC_DOUBLE_CLICK));
     ClickFunction(6);
     EXPECT_EQ(SelectorText(3), L"Win + Esc");
-    backend.ClearLog();
+    sim.backend.ClearLog();
     ClickFunction(7);
     EXPECT_EQ(SelectorText(3), L"Macro - Greeting");
-    std::vector<Bytes> sent = Commands();
+    std::vector<Bytes> sent = sim.Commands();
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), (Bytes{0x06, 0x04, 0x09, 0x00, 0x04, 0x00}));
-    EXPECT_NE(mouse->MacroImage(4), Bytes(SIM_MACRO_IMAGE_SIZE, 0)) << "uploaded to slot 4";
+    EXPECT_NE(sim.mouse->MacroImage(4), Bytes(SIM_MACRO_IMAGE_SIZE, 0)) << "uploaded to slot 4";
 
     // A macro id the store does not hold: nothing changes, nothing is sent.
-    backend.ClearLog();
+    sim.backend.ClearLog();
     ClickSelector(1);
     macro = 0x15000099;
     ClickFunction(7);
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(sim.Commands().empty());
     EXPECT_EQ(g_settings.buttons[1].functionId, FUNC_RIGHT_BUTTON);
 }
 
@@ -314,7 +298,7 @@ TEST_F(ButtonPageTest, SteppersSendDebounceAndPowerDown) {
     Click(powerDown, 17, 10);   // back to 60
     Click(powerDown, 17, 10);   // 120
     PumpMessages(20);
-    EXPECT_EQ(Commands(), (std::vector<Bytes>{{0x05, 0x01, 11, 0, 0, 0},
+    EXPECT_EQ(sim.Commands(), (std::vector<Bytes>{{0x05, 0x01, 11, 0, 0, 0},
                                               {0x05, 0x01, 10, 0, 0, 0},
                                               {0x05, 0x01, 9, 0, 0, 0},
                                               {0x05, 0x01, 8, 0, 0, 0},
@@ -324,7 +308,7 @@ TEST_F(ButtonPageTest, SteppersSendDebounceAndPowerDown) {
     EXPECT_EQ(g_settings.debounceTime, 8);
     EXPECT_EQ(g_settings.powerDownTime, 120u);
     EXPECT_EQ(powerDown.GetWindowText(), L"120");
-    EXPECT_EQ(mouse->Settings().powerDown, 120);
+    EXPECT_EQ(sim.mouse->Settings().powerDown, 120);
 }
 
 TEST_F(ButtonPageTest, RefreshAndLanguageChangeKeepWhatTheUserNamed) {
@@ -362,7 +346,7 @@ void HoverOver(CBaseSetDlg& page, int k) {
 }
 
 TEST_F(ButtonPageTest, TheMarkerFollowsTheCursorOverTheSelectors) {
-    ::SetForegroundWindow(host.m_hWnd);
+    ::SetForegroundWindow(parent.m_hWnd);
     for (int k : {2, 0, 4, -1}) {
         HoverOver(*page, k);
         EXPECT_EQ(page->m_mousePicture.m_marker, k + 1) << k;
@@ -370,7 +354,7 @@ TEST_F(ButtonPageTest, TheMarkerFollowsTheCursorOverTheSelectors) {
 }
 
 TEST_F(ButtonPageTest, ScreenshotsOfEverySelectionWithItsMarker) {
-    ::SetForegroundWindow(host.m_hWnd);
+    ::SetForegroundWindow(parent.m_hWnd);
     for (const wchar_t* language : {L"enr", L"rus"}) {
         LoadLanguage(language);
         page->UpdateTexts();

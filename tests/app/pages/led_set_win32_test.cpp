@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/pages/led_set_win32.h"
+#include "app/pages/page_test_fixture_win32.h"
 #include "device/file_system.h"
 #include "device/settings.h"
 #include "framework/strings.h"
@@ -19,41 +20,18 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class LedSetPageTest : public testing::Test {
+class LedSetPageTest : public PageTestFixture<CLedSetDlg> {
 protected:
     void SetUp() override {
-        EnsureGdiplus();
-        SetProgramFolder(ToU16(TestDistDir()));
-        g_uiTexts = UiTextTable{};
+        PageTestFixture::SetUp();
         g_settings = SettingsImage{};
-        ASSERT_TRUE(parent.Open());
-        ASSERT_TRUE(sim.opened);
     }
-    void TearDown() override {
-        if (page) page->DestroyWindow();
-        page.reset();
-        PumpMessages(30);
-        SetProgramFolder(u"");
-        g_uiTexts = UiTextTable{};
-    }
+    void Refresh() override { page->RefreshFromSettings(); }
 
-    // The page as the main window makes it: a shown child at the page's place.
-    void OpenPage() {
-        page = std::make_unique<CLedSetDlg>(&parent.Background(), [this] { return &sim.driver; });
-        ASSERT_TRUE(page->CreateModeless(&parent));
-        page->MoveWindow(kPageRect);
-        page->RefreshFromSettings();
-        page->ShowWindow(SW_SHOW);
-        PumpMessages(30);
-        sim.backend.ClearLog();
-    }
     void UseLanguage(const wchar_t* file) {
         LoadLanguageFile(ToU16(TestDistDir() + L"language\\" + file));
     }
-    void Click(int k) {
-        PostClick(page->m_effectButtons[k], 5, 5);
-        PumpMessages(30);
-    }
+    void ClickEffect(int k) { Click(page->m_effectButtons[k]); }
     std::vector<int> Checked() const {
         std::vector<int> checked;
         for (int k = 0; k < LED_EFFECT_BUTTON_COUNT; ++k)
@@ -61,10 +39,6 @@ protected:
         return checked;
     }
     static Bytes LedFrame(uint8_t effect) { return {CMD_SET_LED_EFFECT, effect, 0, 0, 0, 0, 0, 0}; }
-
-    ConnectedSimMouse sim;
-    TestDialog parent{1040, 640};
-    std::unique_ptr<CLedSetDlg> page;
 };
 
 TEST_F(LedSetPageTest, EachClickIsStoredAndSentAndTheCheckFollowsTheStoredEffect) {
@@ -74,12 +48,12 @@ TEST_F(LedSetPageTest, EachClickIsStoredAndSentAndTheCheckFollowsTheStoredEffect
     // Only the three effect buttons exist.
     for (int k = LED_EFFECT_BUTTON_COUNT; k < LED_EFFECT_NAME_COUNT; ++k) EXPECT_EQ(page->m_effectButtons[k].m_hWnd, nullptr);
 
-    Click(1);
+    ClickEffect(1);
     EXPECT_EQ(g_settings.ledEffect, 1);
     EXPECT_EQ(sim.mouse->Settings().ledEffect, 1);
     EXPECT_EQ(Checked(), std::vector<int>{1});
-    Click(1);  // the effect already chosen is sent again
-    Click(2);
+    ClickEffect(1);  // the effect already chosen is sent again
+    ClickEffect(2);
     EXPECT_EQ(Checked(), std::vector<int>{2});
     EXPECT_EQ(sim.SetCommands(), (std::vector<Bytes>{LedFrame(1), LedFrame(1), LedFrame(2)}));
 

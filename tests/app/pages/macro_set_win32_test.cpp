@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/pages/macro_set_win32.h"
+#include "app/pages/page_test_fixture_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "device/file_system.h"
 #include "device/keyboard_hook.h"
@@ -41,12 +42,11 @@ public:
     std::vector<std::u16string> shown;
 };
 
-class MacroPageTest : public testing::Test {
+class MacroPageTest : public PageTestFixture<CMacroSetDlg> {
 protected:
     void SetUp() override {
-        EnsureGdiplus();
-        // Skins from the dist folder; the store's file in memory.
-        SetProgramFolder(ToU16(TestDistDir()));
+        PageTestFixture::SetUp();
+        // The store's file in memory, the skins from the dist folder.
         files.AddFolder(ToU16(TestDistDir()));
         SetFileSystem(&files);
         SetUserNoticeSink(&notices);
@@ -55,40 +55,19 @@ protected:
         std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
         g_lastHookVk = g_lastHookFlags = 0;
         LoadLanguageFile(ToU16(TestDistDir() + L"language\\enr.xml"));
-        ASSERT_TRUE(parent.Open());
-        ASSERT_TRUE(sim.opened);
     }
     void TearDown() override {
-        if (page) page->DestroyWindow();
-        page.reset();
-        PumpMessages(30);
+        PageTestFixture::TearDown();
         SetValueEntryHandler({});
         SetNameEntryHandler({});
         SetUserNoticeSink(nullptr);
         SetFileSystem(nullptr);
-        SetProgramFolder(u"");
-        g_uiTexts = UiTextTable{};
         std::memset(&g_macroStore, 0, sizeof(g_macroStore));
     }
+    void Refresh() override { page->ReloadMacroList(); }
 
     static void StoreMacro(int slot, uint32_t id, const char16_t* name, std::vector<MacroEvent> events) {
         PutStoredMacro(slot, id, name, events);
-    }
-
-    // The page as the main window makes it: a shown child at the page's place.
-    void OpenPage() {
-        page = std::make_unique<CMacroSetDlg>(&parent.Background(), [this] { return &sim.driver; });
-        ASSERT_TRUE(page->CreateModeless(&parent));
-        page->MoveWindow(kPageRect);
-        page->ReloadMacroList();
-        page->ShowWindow(SW_SHOW);
-        PumpMessages(30);
-        sim.backend.ClearLog();
-    }
-
-    void Click(const CWnd& control) {
-        PostClick(control, 5, 5);
-        PumpMessages(30);
     }
 
     std::vector<MacroEvent> StoredEvents(uint32_t id) const {
@@ -103,9 +82,6 @@ protected:
 
     MemoryFileSystem files;
     Notices notices;
-    ConnectedSimMouse sim;
-    TestDialog parent{1040, 640};
-    std::unique_ptr<CMacroSetDlg> page;
 };
 
 TEST_F(MacroPageTest, TheStoresMacrosAreListedAndTheLastIsShown) {
