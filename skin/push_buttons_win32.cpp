@@ -37,6 +37,10 @@ void CSkinStateButton::SetText(const std::wstring& text, int textOffsetX, int st
     }
 }
 
+void CSkinStateButton::SetCaption(const std::wstring& text) {
+    if (m_text != text) SetText(text, m_textOffsetX, m_textStored, m_fontHeight, m_textFormat, m_stretch);
+}
+
 void CSkinStateButton::SetChecked(BOOL checked) {
     if (m_checked == checked) return;
     m_checked = checked;

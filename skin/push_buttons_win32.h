@@ -41,6 +41,8 @@ public:
     // window text, so that tools reading the window can see it.
     void SetText(const std::wstring& text, int textOffsetX, int stored, int fontHeight, UINT format,
                  BOOL stretch);
+    // Another caption in the layout given last; nothing when it shows already.
+    void SetCaption(const std::wstring& text);
     void SetChecked(BOOL checked);
 
     // The look DrawItem would choose for the given item state.

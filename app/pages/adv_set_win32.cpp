@@ -82,19 +82,6 @@ void ShowControl(const CWnd& control, bool shown) {
     if (now != shown) control.ShowWindow(shown ? SW_SHOW : SW_HIDE);
 }
 
-void EnableControl(const CWnd& control, bool enabled) {
-    if (control.m_hWnd && (control.IsWindowEnabled() != 0) != enabled) {
-        control.EnableWindow(enabled);
-        control.Invalidate(TRUE);
-    }
-}
-
-void ShowCaption(CSkinStateButton& button, const std::u16string& text) {
-    std::wstring wide = ToWide(text);
-    if (button.m_text != wide)
-        button.SetText(wide, button.m_textOffsetX, 0, button.m_fontHeight, button.m_textFormat, button.m_stretch);
-}
-
 void ShowButton(CSkinStateButton& button, const PageControl& state) {
     ShowControl(button, state.shown);
     EnableControl(button, state.enabled);
@@ -389,34 +376,34 @@ void CAdvSetDlg::ShowScreen() {
         const DpiStageRow& row = screen.stages[i];
         ShowSlider(m_dpiSliderX[i], row.x);
         ShowSlider(m_dpiSliderY[i], row.y);
-        ShowCaption(m_dpiBoxX[i], row.x.text);
-        ShowCaption(m_dpiBoxY[i], row.y.text);
+        m_dpiBoxX[i].SetCaption(ToWide(row.x.text));
+        m_dpiBoxY[i].SetCaption(ToWide(row.y.text));
         ShowControl(m_dpiBoxX[i], row.x.shown);
         ShowControl(m_dpiBoxY[i], row.y.shown);
         ShowControl(m_labelX[i], row.x.labelShown);
         ShowControl(m_labelY[i], row.y.labelShown);
         ShowButton(m_stageButtons[i], row.selector);
     }
-    ShowCaption(m_countButton, screen.countText);
-    ShowCaption(m_countCaption, screen.countCaption);
-    ShowCaption(m_ledModeButton, screen.ledModeText);
+    m_countButton.SetCaption(ToWide(screen.countText));
+    m_countCaption.SetCaption(ToWide(screen.countCaption));
+    m_ledModeButton.SetCaption(ToWide(screen.ledModeText));
 
     for (int i = 0; i < REPORT_RATE_BUTTON_COUNT; ++i) ShowButton(m_rateButtons[i], screen.rates[i]);
-    ShowCaption(m_rateCaption, screen.rateCaption);
+    m_rateCaption.SetCaption(ToWide(screen.rateCaption));
     for (int i = 0; i < LIFT_OFF_BUTTON_COUNT; ++i) {
         if (screen.liftOff[i].shown) PlaceLiftOffButton(i, screen.liftOffLeft[i]);
         ShowButton(m_liftOffButtons[i], screen.liftOff[i]);
     }
     ShowControl(m_liftOffCaption, screen.liftOffCaptionShown);
-    ShowCaption(m_liftOffCaption, screen.liftOffCaption);
+    m_liftOffCaption.SetCaption(ToWide(screen.liftOffCaption));
     for (int i = 0; i < SENSOR_MODE_COUNT; ++i) {
         ShowButton(m_sensorModeButtons[i], screen.sensorModes[i]);
-        ShowCaption(m_sensorModeButtons[i], screen.sensorModeTexts[i]);
+        m_sensorModeButtons[i].SetCaption(ToWide(screen.sensorModeTexts[i]));
     }
     ShowControl(m_sensorModeCaption, screen.sensorModeCaptionShown);
-    ShowCaption(m_sensorModeCaption, screen.sensorModeCaption);
+    m_sensorModeCaption.SetCaption(ToWide(screen.sensorModeCaption));
     for (int i = 0; i < SENSOR_SWITCH_COUNT; ++i) {
         ShowButton(m_switches[i], screen.switches[i]);
-        ShowCaption(m_switches[i], screen.switchTexts[i]);
+        m_switches[i].SetCaption(ToWide(screen.switchTexts[i]));
     }
 }

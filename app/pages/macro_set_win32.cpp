@@ -79,18 +79,6 @@ std::wstring Text(UiText id) {
     return ToWide(g_uiTexts[id]);
 }
 
-void Enable(const CWnd& control, bool enabled) {
-    if (control.m_hWnd && (control.IsWindowEnabled() != 0) != enabled) {
-        control.EnableWindow(enabled);
-        control.Invalidate(TRUE);
-    }
-}
-
-void Caption(CSkinStateButton& button, const std::wstring& text) {
-    if (button.m_hWnd && button.m_text != text)
-        button.SetText(text, button.m_textOffsetX, 0, button.m_fontHeight, button.m_textFormat, button.m_stretch);
-}
-
 // The menu's rows point at their texts for as long as the menu lives.
 const wchar_t* MenuText(UiText id) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t));
@@ -374,7 +362,7 @@ void CMacroSetDlg::OnRename(int row) {
 
 void CMacroSetDlg::SetRecordLook(bool recording) {
     SetButtonImages(m_recordButton, recording ? kStopImages : kRecordImages, &m_bmpBackground, kRecordRect);
-    Caption(m_recordButton, Text(recording ? UiText::str_macro_end : UiText::str_macro_start));
+    m_recordButton.SetCaption(Text(recording ? UiText::str_macro_end : UiText::str_macro_start));
     m_recordButton.Invalidate(TRUE);
 }
 
@@ -382,7 +370,7 @@ void CMacroSetDlg::EnableEditing(bool enabled) {
     for (CWnd* control : {static_cast<CWnd*>(&m_newButton), static_cast<CWnd*>(&m_deleteButton),
                           static_cast<CWnd*>(&m_insertButton), static_cast<CWnd*>(&m_deleteEventButton),
                           static_cast<CWnd*>(&m_modifyButton)})
-        Enable(*control, enabled);
+        EnableControl(*control, enabled);
 }
 
 void CMacroSetDlg::OnRecord() {
@@ -503,7 +491,7 @@ void CMacroSetDlg::OnDeleteEvent() {
 
 void CMacroSetDlg::SelectRepeatMode(int mode) {
     for (int i = 0; i < MACRO_REPEAT_MODE_COUNT; ++i) m_repeatRadios[i].SetChecked(i == mode ? 1 : 0);
-    Enable(m_countEdit, mode == 2);
+    EnableControl(m_countEdit, mode == 2);
 }
 
 int CMacroSetDlg::RepeatMode() const {
@@ -521,7 +509,7 @@ void CMacroSetDlg::SetCountText(const std::u16string& text) {
 
 void CMacroSetDlg::OnAutoDelayClicked() {
     m_autoDelayBox.SetChecked(m_autoDelayBox.m_checked ? 0 : 1);
-    Enable(m_fixedDelayEdit, !m_autoDelayBox.m_checked);
+    EnableControl(m_fixedDelayEdit, !m_autoDelayBox.m_checked);
 }
 
 void CMacroSetDlg::CheckCountField() {
@@ -555,19 +543,19 @@ void CMacroSetDlg::OnApply() {
 
 void CMacroSetDlg::UpdateTexts() {
     if (!m_hWnd) return;
-    Caption(m_listCaption, Text(UiText::str_macro_list));
-    Caption(m_eventCaption, Text(UiText::str_macro_event));
-    Caption(m_newButton, Text(UiText::str_new_macro));
-    Caption(m_deleteButton, Text(UiText::str_del_macro));
-    Caption(m_insertButton, Text(UiText::str_customisze));
-    Caption(m_deleteEventButton, Text(UiText::str_del_macro));
-    Caption(m_modifyButton, Text(UiText::str_macro_modify));
-    Caption(m_recordButton, Text(m_isRecording ? UiText::str_macro_end : UiText::str_macro_start));
-    Caption(m_autoDelayBox, Text(UiText::str_AutoInsetDelay));
-    Caption(m_repeatRadios[0], Text(UiText::str_macro_cu));
-    Caption(m_repeatRadios[1], Text(UiText::str_macro_ru));
-    Caption(m_repeatRadios[2], Text(UiText::str_macro_loop));
-    Caption(m_applyButton, Text(UiText::str_macro_save));
+    m_listCaption.SetCaption(Text(UiText::str_macro_list));
+    m_eventCaption.SetCaption(Text(UiText::str_macro_event));
+    m_newButton.SetCaption(Text(UiText::str_new_macro));
+    m_deleteButton.SetCaption(Text(UiText::str_del_macro));
+    m_insertButton.SetCaption(Text(UiText::str_customisze));
+    m_deleteEventButton.SetCaption(Text(UiText::str_del_macro));
+    m_modifyButton.SetCaption(Text(UiText::str_macro_modify));
+    m_recordButton.SetCaption(Text(m_isRecording ? UiText::str_macro_end : UiText::str_macro_start));
+    m_autoDelayBox.SetCaption(Text(UiText::str_AutoInsetDelay));
+    m_repeatRadios[0].SetCaption(Text(UiText::str_macro_cu));
+    m_repeatRadios[1].SetCaption(Text(UiText::str_macro_ru));
+    m_repeatRadios[2].SetCaption(Text(UiText::str_macro_loop));
+    m_applyButton.SetCaption(Text(UiText::str_macro_save));
     Invalidate(TRUE);
 }
 

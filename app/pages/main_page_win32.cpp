@@ -5,6 +5,13 @@
 #include "skin/skin_draw_win32.h"
 #include "skin/skinned_dialog_win32.h"
 
+void EnableControl(const CWnd& control, bool enabled) {
+    if (control.m_hWnd && (control.IsWindowEnabled() != 0) != enabled) {
+        control.EnableWindow(enabled);
+        control.Invalidate(TRUE);
+    }
+}
+
 CMainPage::CMainPage(UINT templateId, const CBitmap* mainBackground)
     : CDialogEx(templateId), m_mainBackground(mainBackground) {}
 

@@ -17,6 +17,11 @@ inline constexpr RECT kPageRect{80, 146, 1000, 564};
 constexpr UINT_PTR TIMER_PAGE_HOVER = 17;
 constexpr UINT PAGE_HOVER_INTERVAL_MS = 200;
 
+// Enables or disables one of a page's controls and repaints it, for the
+// skinned controls draw their disabled look themselves; nothing when it is so
+// already or not made yet.
+void EnableControl(const CWnd& control, bool enabled);
+
 class CMainPage : public CDialogEx {
 public:
     // mainBackground is the main window's skin (borrowed, it outlives the
