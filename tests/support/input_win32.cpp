@@ -36,3 +36,20 @@ void SendKeys(std::initializer_list<WORD> keys) {
     }
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
+
+void SendChord(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    inputs.reserve(2 * keys.size());
+    for (WORD vk : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = vk;
+        inputs.push_back(down);
+    }
+    for (size_t i = keys.size(); i-- > 0;) {
+        INPUT up = inputs[i];
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}

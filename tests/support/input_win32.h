@@ -20,3 +20,5 @@ bool AnswerMessageBox(const wchar_t* text, int milliseconds = 10000);
 // goes to the focused window, through the low-level hooks first.
 void SendKeys(std::initializer_list<WORD> keys);
 inline void SendKey(WORD vk) { SendKeys({vk}); }
+// Keys held together: each pressed in order, then released in reverse.
+void SendChord(std::initializer_list<WORD> keys);

@@ -39,23 +39,6 @@ constexpr wchar_t kFireKeyTitle[] = L"CFireKeyDlg";
 constexpr wchar_t kComboTitle[] = L"QuorvelSingleCombDlg";
 constexpr wchar_t kPickerTitle[] = L"QuorvelMacrosetDlg";
 
-// Keys held together: each pressed in order, then released in reverse.
-void SendChord(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD vk : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = vk;
-        inputs.push_back(down);
-    }
-    for (auto it = inputs.rbegin(), end = inputs.rend(); it != end; ++it) {
-        INPUT up = *it;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 // A key held long enough to repeat: the press, `repeats` more presses, the release.
 void SendHeld(WORD vk, int repeats, std::function<void()> whileHeld) {
     INPUT down{};

@@ -96,14 +96,7 @@ TEST_F(ButtonPageDialogsTest, EachBoxFromTheButtonPageGivesTheMouseItsButtonComm
         if (HWND box = WaitForTopLevelWindow(L"QuorvelSingleCombDlg", nullptr, 5000)) {
             WaitFor([] { return g_keyboardHook != 0; }, 2000);
             hookDuringCombo = g_keyboardHook != 0;
-            INPUT keys[4] = {};
-            const WORD order[4] = {VK_LCONTROL, 'C', 'C', VK_LCONTROL};
-            for (int i = 0; i < 4; ++i) {
-                keys[i].type = INPUT_KEYBOARD;
-                keys[i].ki.wVk = order[i];
-                keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-            }
-            ::SendInput(4, keys, sizeof(INPUT));
+            SendChord({VK_LCONTROL, 'C'});
             WaitFor([&] { return false; }, 300);
             ClickControl(ControlAt(box, 40, 170));
         }
