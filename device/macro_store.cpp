@@ -80,21 +80,16 @@ void SaveMacroStore() {
     std::u16string path = StorePath();
     // A path that does not fit would name some other file.
     if (path.size() > kMaxPathLength) return;
-    FileSystem& files = GetFileSystem();
+    // Only a store that is there and may be written, or one not made yet, is
+    // written; any other failure (read-only, held by another program) leaves it.
     FileError error = FileError::None;
-    if (std::unique_ptr<File> file = files.Open(path, FileOpenMode::ReadWriteExisting, &error)) {
-        SleepMs(kSaveSettleMs);
-        file->Write(&g_macroStore, sizeof(g_macroStore));
-        file.reset();
-        SleepMs(kSaveSettleMs);
-        return;
-    }
-    if (error != FileError::NotFound) return;
-    if (std::unique_ptr<File> file = files.Open(path, FileOpenMode::CreateReadWrite, nullptr)) {
-        file->Write(&g_macroStore, sizeof(g_macroStore));
-        file.reset();
-        SleepMs(kSaveSettleMs);
-    }
+    const bool exists = GetFileSystem().Open(path, FileOpenMode::ReadWriteExisting, &error) != nullptr;
+    if (!exists && error != FileError::NotFound) return;
+    if (exists) SleepMs(kSaveSettleMs);
+    // Two megabytes written over the old store would tear it on a full disk or
+    // a crash half-way; written beside it first, the old one stays whole.
+    WriteWholeFile(path, &g_macroStore, sizeof(g_macroStore));
+    SleepMs(kSaveSettleMs);
 }
 
 int StoreMacroBlob(const MacroBlob* blob, size_t bufferSize) {

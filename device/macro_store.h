@@ -73,7 +73,8 @@ static_assert(offsetof(MacroBlob, eventCount) == 100);
 // 1 when "MFile.ini" was read (a short file leaves the rest zero); 0, with the
 // store unchanged, when it cannot be opened.
 int LoadMacroStore();
-// Writes the whole store to "MFile.ini"; errors are silent.
+// Writes the whole store to "MFile.ini"; errors are silent, and a write that
+// fails leaves the old file as it was.
 void SaveMacroStore();
 
 // Creates or replaces the record with the blob's macro id, and saves: 1 on

@@ -27,6 +27,10 @@ constexpr char16_t kLanguage[] = u"Language";
 constexpr char16_t kConfigFolder[] = u"Config";
 constexpr char16_t kNoticeCaption[] = u"Info";
 constexpr char16_t kFirstProfileFile[] = u"FConfig1.ini";
+// Without a language file every text is empty, but a save that failed must
+// still say so.
+constexpr char16_t kNotSavedFallback[] = u"The profile could not be saved to %s.";
+constexpr char16_t kNotKeptFallback[] = u"The profile could not be saved.";
 
 constexpr uint32_t kTableSize = sizeof(g_profileSlots);
 constexpr uint32_t kSettingsSize = sizeof(SettingsImage);
@@ -50,6 +54,15 @@ void Notify(UserNoticeSink* owner, std::u16string_view text) {
         owner->Show(text, kNoticeCaption);
     else
         ShowUserNotice(text, kNoticeCaption);
+}
+
+const char16_t* TextOr(UiText key, const char16_t* fallback) {
+    const std::u16string& text = g_uiTexts[key];
+    return text.empty() ? fallback : text.c_str();
+}
+
+void NotifyNotSaved(UserNoticeSink* owner, const std::u16string& path) {
+    Notify(owner, FormatOneString(TextOr(UiText::str_msg2, kNotSavedFallback), path));
 }
 
 void StoreU32(uint8_t (&bytes)[4], uint32_t value) {
@@ -219,22 +232,26 @@ void SaveCurrentProfile(UserNoticeSink* owner) {
     switch (error) {
     case FileError::None:
         return;
-    case FileError::NotFound:
-    case FileError::PathNotFound:
-        Notify(owner, FormatOneString(g_uiTexts[UiText::str_msg2], path));
-        return;
     case FileError::AccessDenied: {
+        // The first profile has a second home in the registry.
         std::u16string_view name = BufferText(g_activeProfile->name);
         const std::u16string& firstProfile = g_uiTexts[UiText::str_profile1];
-        if (name.empty() || name != firstProfile) return;
-        std::unique_ptr<RegistryKey> key = GetRegistry().Open();
-        if (key && key->SetBinary(kDefaultSetting, &g_settings, kSettingsSize))
-            g_defaultSettingInRegistry = 1;
-        else
-            Notify(owner, g_uiTexts[UiText::str_msg5]);
+        if (!name.empty() && name == firstProfile) {
+            std::unique_ptr<RegistryKey> key = GetRegistry().Open();
+            if (key && key->SetBinary(kDefaultSetting, &g_settings, kSettingsSize))
+                g_defaultSettingInRegistry = 1;
+            else
+                Notify(owner, TextOr(UiText::str_msg5, kNotKeptFallback));
+            return;
+        }
+        // Another profile, a read-only file: the changes would be gone at the next start.
+        NotifyNotSaved(owner, path);
         return;
     }
-    case FileError::Other:
+    case FileError::NotFound:
+    case FileError::PathNotFound:
+    case FileError::Other:  // a full disk, a file another program holds
+        NotifyNotSaved(owner, path);
         return;
     }
 }

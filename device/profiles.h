@@ -59,7 +59,8 @@ int LoadProfileFile(const char16_t* path, int createIfMissing);
 int CreateDefaultProfileFile(const char16_t* path);
 
 // Writes g_settings to the active profile's file. Failures are shown through
-// owner (the main window), or through the process's notice sink when it is null.
+// owner (the main window), or through the process's notice sink when it is null;
+// only a refused first profile that the registry keeps instead is not shown.
 void SaveCurrentProfile(UserNoticeSink* owner);
 
 // The end of a sync: the slot table goes to the registry when the key exists.

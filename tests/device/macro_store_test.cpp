@@ -272,4 +272,28 @@ TEST_F(MacroStoreTest, SaveErrorsOtherThanMissingWriteNothing) {
     EXPECT_FALSE(files.FileExists(kStorePath));
 }
 
+// Two megabytes rewritten after every change: a disk that fills up half-way
+// must cost the change, never the macros already saved.
+TEST_F(MacroStoreTest, AFullDiskLeavesTheOldStoreWhole) {
+    BlobBuffer first(0x15000001, {Press(0x41), Release(0x41)}, u"Kept");
+    ASSERT_EQ(StoreMacroBlob(first.get()), 1);
+    const std::vector<uint8_t> saved = *files.GetFile(kStorePath);
+
+    files.SetFreeSpace(sizeof(MacroRecord));
+    BlobBuffer second(0x15000002, {Press(0x42)});
+    EXPECT_EQ(StoreMacroBlob(second.get()), 1) << "the store itself changes";
+    EXPECT_EQ(*files.GetFile(kStorePath), saved);
+    EXPECT_EQ(files.FileNames().size(), 1u) << "no half-written store is left beside it";
+
+    files.SetFreeSpace(std::nullopt);
+    DeleteMacroRecord(0x99);
+    EXPECT_EQ(*files.GetFile(kStorePath), StoreBytes()) << "the next save writes both";
+
+    // A first save on a full disk leaves no piece of a store to load at the next start.
+    files.Remove(kStorePath);
+    files.SetFreeSpace(sizeof(MacroRecord));
+    DeleteMacroRecord(0x99);
+    EXPECT_TRUE(files.FileNames().empty());
+}
+
 }  // namespace

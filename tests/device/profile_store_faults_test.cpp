@@ -33,11 +33,13 @@ TEST_P(ProfileStoreFaultTest, SaveFailuresByReason) {
         FileError error;
         bool messageShown;
     };
+    // Every save that leaves the file behind the settings is told: the changes
+    // would be gone at the next start.
     const Case cases[] = {
         {"file not found", FileError::NotFound, true},
         {"path not found", FileError::PathNotFound, true},
-        {"access denied, not the first profile's name", FileError::AccessDenied, false},
-        {"any other error", FileError::Other, false},
+        {"access denied, not the first profile's name", FileError::AccessDenied, true},
+        {"any other error", FileError::Other, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -78,9 +80,31 @@ TEST_P(ProfileStoreFaultTest, FullDiskLeavesTheOldProfileWhole) {
     const Bytes before = *Files().GetFile(ProfilePath(0));
     g_settings.reportRateCode = 2;
     Files().SetFreeSpace(1000);
+    g_uiTexts[UiText::str_msg2] = u"not saved: %s";
     SaveCurrentProfile(nullptr);
     EXPECT_EQ(*Files().GetFile(ProfilePath(0)), before);
     EXPECT_EQ(Files().FileNames().size(), 1u) << "no half-written file is left beside it";
+    ASSERT_EQ(notices.shown.size(), 1u) << "the lost change is not silent";
+    EXPECT_EQ(notices.shown[0].text, u"not saved: " + ProfilePath(0));
+}
+
+// Without a language file, or with one that lacks the text, a failed save
+// still says what happened.
+TEST_P(ProfileStoreFaultTest, FailedSaveIsToldWithoutItsLanguageText) {
+    LoadProfileTable();
+    Files().SetFreeSpace(1000);
+    SaveCurrentProfile(nullptr);
+    Files().SetFreeSpace(std::nullopt);
+
+    g_uiTexts[UiText::str_profile1] = u"FConfig1";
+    Files().SetReadOnly(ProfilePath(0), true);
+    Registry().FailWrites(true);
+    SaveCurrentProfile(nullptr);
+
+    ASSERT_EQ(notices.shown.size(), 2u);
+    EXPECT_EQ(notices.shown[0].text, u"The profile could not be saved to " + ProfilePath(0) + u".");
+    EXPECT_EQ(notices.shown[1].text, u"The profile could not be saved.");
+    EXPECT_EQ(notices.shown[1].caption, u"Info");
 }
 
 TEST_P(ProfileStoreFaultTest, ProfileInAFolderWithoutNewFilesIsWrittenInPlace) {

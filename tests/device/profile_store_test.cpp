@@ -281,9 +281,11 @@ TEST_P(ProfileStoreTest, AccessDeniedOtherProfileIsNotRescued) {
     if (!env->ReadOnlyRefusesWrites()) GTEST_SKIP() << "read-only files are written here";
     LoadProfileTable();
     g_uiTexts[UiText::str_profile1] = u"Profile 1";  // not the slot's name
+    g_uiTexts[UiText::str_msg2] = u"Cannot save %s";
     env->SetReadOnly(ProfilePath(0), true);
     SaveCurrentProfile(nullptr);
-    EXPECT_TRUE(notices.shown.empty());
+    ASSERT_EQ(notices.shown.size(), 1u) << "the refused save is told";
+    EXPECT_EQ(notices.shown[0].text, u"Cannot save " + ProfilePath(0));
     EXPECT_FALSE(env->GetValue(u"DefaultSetting"));
     EXPECT_EQ(g_defaultSettingInRegistry, 0u);
     env->SetReadOnly(ProfilePath(0), false);
