@@ -141,6 +141,10 @@ void ReadAllSettingsThread(const SyncJob& job) {
         driver.GetDpiStage(level, axis);
         SleepMs(kReadGapMs);
     });
+    // The Y table now holds the mouse's own steps. Unmarked, the page would
+    // show the X steps for it and the next load of the profile would copy them
+    // over it: the mouse's Y steps would be lost at the first profile switch.
+    if (SensorHasYAxis(g_sensorType)) s.yTableMarker = Y_TABLE_MARKER;
 
     sink.Progress(10);
     SleepMs(kReadGapMs);

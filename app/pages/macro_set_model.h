@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "device/button_codes.h"
 #include "device/macro_store.h"
 #include "skin/list_box_logic.h"
 
@@ -170,7 +171,3 @@ bool RenameStoredMacro(uint32_t macroId, std::u16string_view name);
 // device buttons that were set.
 std::vector<uint8_t> ApplyMacroToButtons(uint32_t macroId, int repeatMode, std::u16string_view countText,
                                          CUSBDriver* driver);
-// The macro button command for device button d: bytes 09 00 d 00.
-constexpr uint32_t MacroButtonCode(uint8_t deviceButton) {
-    return 0x09u | uint32_t(deviceButton) << 16;
-}

@@ -201,26 +201,6 @@ std::vector<std::wstring> TextsOf(const CWnd& page) {
     return texts;
 }
 
-// The popup's row of this value, clicked as the user clicks it.
-bool ChoosePopupRow(CQuorvelDlg& dlg, UiInvoker& ui, uint32_t value) {
-    HWND popup = nullptr;
-    POINT at{};
-    ui.Call([&] {
-        CMenuEx* menu = dlg.m_popup.Get();
-        if (!menu) return;
-        for (const PopupMenuItem& item : menu->m_items) {
-            if (item.value != value) continue;
-            popup = menu->m_hWnd;
-            at = {(item.rect.left + item.rect.right) / 2, (item.rect.top + item.rect.bottom) / 2};
-        }
-    });
-    if (!popup) return false;
-    ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
-    ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-    ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    return WaitFor([&] { return !::IsWindow(popup); }, 3000);
-}
-
 TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvivesARestart) {
     WriteFileBytes(Path(L"config\\test.ini"), Bytes{'1'});
     PutRegistryValue(L"Language", Bytes{2, 0, 0, 0});
@@ -260,7 +240,7 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
 
         Click(dlg, dlg.m_btnLanguage);
         WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
-        chosen = ChoosePopupRow(dlg, ui, 1);
+        chosen = ChoosePopupRow(dlg.m_popup, ui, 1);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         ui.Call([&] {
             exitChosen = g_uiTexts[UiText::str_exit];
@@ -308,7 +288,7 @@ TEST_F(MainWindowCommandsTest, TheProfilePopupShowsTheChoiceAndSwitchesProfile) 
             WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
             ui.Call(
                 [&] { SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_profile_popup"); });
-            chosen = ChoosePopupRow(dlg, ui, 3);
+            chosen = ChoosePopupRow(dlg.m_popup, ui, 3);
             // The caption changes first; the switch writes the profile to the mouse.
             WaitFor([&] { return LoadSyncBusy() != 0; }, 3000);
             WaitForSyncEnd(dlg);

@@ -19,6 +19,7 @@
 #include <vector>
 #include "app/app_state.h"
 #include "app/quorvel_dlg_win32.h"
+#include "device/button_macro_ids.h"
 #include "device/device_state.h"
 #include "device/device_tables.h"
 #include "firmware/ota_protocol.h"
@@ -30,6 +31,10 @@
 #include "framework/app.h"
 #include "framework/strings.h"
 #include "sim/sim_demo_mouse.h"
+#include "skin/popup_menu_win32.h"
+#include "skin/popup_opener_win32.h"
+#include "skin/value_entry_logic.h"
+#include "support/input_win32.h"
 #include "support/main_window_access_win32.h"
 #include "support/top_windows_win32.h"
 #include "support/ui_thread_win32.h"
@@ -131,7 +136,12 @@ protected:
         SetRegistry(m_registry.get());
         SetFileSystem(&Win32FileSystem());
         SetProgramFolder(ToU16(m_folder));
+        StartAfresh();
+    }
 
+    // The process-wide state as a fresh start of the program finds it, for a
+    // second run of the main window on the same folder, registry and mouse.
+    void StartAfresh() {
         std::memset(&g_settings, 0, sizeof(g_settings));
         std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
         std::memset(&g_macroStore, 0, sizeof(g_macroStore));
@@ -141,6 +151,9 @@ protected:
         StoreSyncBusy(0);
         g_isConnected = 0;  // a start-up always finds nothing connected yet
         g_currentDevicePath.clear();
+        g_sensorType = 0;
+        g_linkType = 0;
+        ClearButtonMacroIds();
         g_uiTexts = UiTextTable{};
     }
 
@@ -283,6 +296,48 @@ inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = 10000) {
             return state && state->hwnd && state->mainDlg == &dlg && state->visible;
         },
         milliseconds);
+}
+
+// Waits (bounded) until check, run on the UI thread where the windows live, holds.
+inline bool WaitOnUi(UiInvoker& ui, const std::function<bool()>& check, int milliseconds = 5000) {
+    return WaitFor(
+        [&] {
+            bool held = false;
+            ui.Call([&] { held = check(); });
+            return held;
+        },
+        milliseconds);
+}
+
+// The row of this value in the popup open in slot, clicked as the user clicks
+// it; true when the popup closed on it.
+inline bool ChoosePopupRow(PopupMenuSlot& slot, UiInvoker& ui, uint32_t value) {
+    HWND popup = nullptr;
+    POINT at{};
+    ui.Call([&] {
+        CMenuEx* menu = slot.Get();
+        if (!menu) return;
+        for (const PopupMenuItem& item : menu->m_items) {
+            if (item.value != value) continue;
+            popup = menu->m_hWnd;
+            at = {(item.rect.left + item.rect.right) / 2, (item.rect.top + item.rect.bottom) / 2};
+        }
+    });
+    if (!popup) return false;
+    ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    return WaitFor([&] { return !::IsWindow(popup); }, 3000);
+}
+
+// The value-entry box (a DPI value, a macro's name) answered with text and
+// OK; true when it came and went.
+inline bool AnswerValueEntry(const wchar_t* text, int milliseconds = 10000) {
+    HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, milliseconds);
+    if (!entry) return false;
+    ::SendMessageW(::GetDlgItem(entry, VALUE_ENTRY_EDIT_ID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    ClickControl(::ChildWindowFromPoint(entry, POINT{40, 170}));
+    return WaitFor([&] { return !::IsWindow(entry); }, 5000);
 }
 
 }  // namespace e2e

@@ -94,6 +94,7 @@ TEST_F(SyncThreadsTest, ReadAllFillsEverySettingFromTheMouse) {
     expected.fireInterval = 0x0115;
     expected.powerDownTime = 900;
     expected.ledEffect = 2;
+    expected.yTableMarker = Y_TABLE_MARKER;  // the Y table read is the mouse's
     expected.buttons[0].functionId = FUNC_SPECIAL_2;
     expected.buttons[1].functionId = FUNC_SINGLE_KEY;
     expected.buttons[1].deviceCode = 0x00040100;
@@ -287,6 +288,22 @@ TEST_F(SyncThreadsTest, WriteSendsInOrderAndKeepsItsPauses) {
 }
 
 // The Y axis follows the sensor and the LED effect the link type, in both directions.
+TEST_F(SyncThreadsTest, ReadAllMarksTheYTableOnlyOnASensorWithAYAxis) {
+    mouse->SetSettings(DistinctMouse());
+    for (uint8_t sensor : {uint8_t(0xE1), uint8_t(0xE2), uint8_t(0xF0), uint8_t(0xF1)}) {
+        SCOPED_TRACE(int(sensor));
+        g_sensorType = sensor;
+        g_settings = Filled(0);
+        Connect();
+        ReadAllSettingsThread(Job());
+        const bool yAxis = sensor >= 0xF0;
+        EXPECT_EQ(g_settings.yTableMarker, yAxis ? Y_TABLE_MARKER : 0);
+        // What a profile load then makes of the record: the mouse's Y steps stay.
+        ApplyYTableMarkerRule(g_settings);
+        EXPECT_EQ(g_settings.dpiStepsY[3], yAxis ? DistinctMouse().stages[3].stepY : DistinctMouse().stages[3].stepX);
+    }
+}
+
 TEST_F(SyncThreadsTest, DpiAxesFollowTheSensorAndTheLedTheLinkType) {
     struct Case {
         uint8_t sensor;
