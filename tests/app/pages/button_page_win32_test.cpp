@@ -5,8 +5,6 @@
 // and screenshots.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -19,6 +17,7 @@
 #include "device/function_names.h"
 #include "device/macro_store.h"
 #include "framework/strings.h"
+#include "support/input_win32.h"
 #include "support/top_windows_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/u16_buffer.h"
@@ -49,36 +48,6 @@ std::vector<HWND> PopupWindows() {
         reinterpret_cast<LPARAM>(&found));
     return found;
 }
-
-// Answers the first message box of this process that shows text, from a
-// thread of its own (the box runs its loop on the test's thread).
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(std::wstring text)
-        : m_text(std::move(text)), m_thread([this] { Run(); }) {}
-    ~BoxAnswerer() {
-        m_stop = true;
-        m_thread.join();
-    }
-    bool Seen() const { return m_seen; }
-
-private:
-    void Run() {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!m_stop && std::chrono::steady_clock::now() < end) {
-            if (HWND box = FindMessageBox(m_text.c_str())) {
-                m_seen = true;
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    std::wstring m_text;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_seen{false};
-    std::thread m_thread;
-};
 
 class ButtonPageTest : public PageTestFixture<CBaseSetDlg> {
 protected:
@@ -172,10 +141,13 @@ TEST_F(ButtonPageTest, ClicksAssignToTheSelectedButtonsDeviceNumber) {
 TEST_F(ButtonPageTest, TheLastLeftClickIsKeptWithABox) {
     for (int j : {0, 1, 9}) {
         SCOPED_TRACE(j);
-        BoxAnswerer answerer(W(g_uiTexts[UiText::str_msg1]));
+        // The box runs its loop on this thread: it is answered from another.
+        bool answered = false;
+        std::thread answerer([&] { answered = AnswerMessageBox(W(g_uiTexts[UiText::str_msg1]).c_str()); });
         ClickFunction(j);
+        answerer.join();
         PumpMessages(50);
-        EXPECT_TRUE(answerer.Seen());
+        EXPECT_TRUE(answered);
     }
     EXPECT_TRUE(sim.Commands().empty());
     EXPECT_EQ(g_settings.buttons[0].functionId, FUNC_LEFT_BUTTON);
@@ -188,7 +160,7 @@ TEST_F(ButtonPageTest, TheLastLeftClickIsKeptWithABox) {
     ClickSelector(0);
     ClickFunction(1);
     EXPECT_EQ(sim.Commands(), (std::vector<Bytes>{{0x06, 0x01, 0x01, 0x00, 0xF0, 0x00},
-                                              {0x06, 0x00, 0x01, 0x00, 0xF1, 0x00}}));
+                                                  {0x06, 0x00, 0x01, 0x00, 0xF1, 0x00}}));
 }
 
 TEST_F(ButtonPageTest, PopupsOpenOnceBesideButtonNineAndAssignTheirChoice) {
@@ -299,12 +271,12 @@ TEST_F(ButtonPageTest, SteppersSendDebounceAndPowerDown) {
     Click(powerDown, 17, 10);   // 120
     PumpMessages(20);
     EXPECT_EQ(sim.Commands(), (std::vector<Bytes>{{0x05, 0x01, 11, 0, 0, 0},
-                                              {0x05, 0x01, 10, 0, 0, 0},
-                                              {0x05, 0x01, 9, 0, 0, 0},
-                                              {0x05, 0x01, 8, 0, 0, 0},
-                                              {0x05, 0x03, 30, 0, 0, 0},
-                                              {0x05, 0x03, 60, 0, 0, 0},
-                                              {0x05, 0x03, 120, 0, 0, 0}}));
+                                                  {0x05, 0x01, 10, 0, 0, 0},
+                                                  {0x05, 0x01, 9, 0, 0, 0},
+                                                  {0x05, 0x01, 8, 0, 0, 0},
+                                                  {0x05, 0x03, 30, 0, 0, 0},
+                                                  {0x05, 0x03, 60, 0, 0, 0},
+                                                  {0x05, 0x03, 120, 0, 0, 0}}));
     EXPECT_EQ(g_settings.debounceTime, 8);
     EXPECT_EQ(g_settings.powerDownTime, 120u);
     EXPECT_EQ(powerDown.GetWindowText(), L"120");
