@@ -134,7 +134,10 @@ void CQuorvelDlg::CommandSide::RefreshPages() { m_dlg.RefreshAllPages(); }
 
 bool CQuorvelDlg::CommandSide::SyncRunning() { return m_dlg.SyncBusy(); }
 
-bool CQuorvelDlg::CommandSide::RunWriteAll() { return m_dlg.StartWriteAllWithProgress(); }
+WriteAllOutcome CQuorvelDlg::CommandSide::RunWriteAll() {
+    if (!m_dlg.StartWriteAllWithProgress()) return WriteAllOutcome::NotStarted;
+    return m_dlg.m_writeAllSent.load() != 0 ? WriteAllOutcome::Written : WriteAllOutcome::NotWritten;
+}
 
 // ---- popups ----
 

@@ -13,6 +13,8 @@ void CQuorvelDlg::RunSync(SyncKind kind) {
     job.driver = &m_usbDriver;
     job.linkMode = m_linkMode;
     job.running = &m_syncRunning;
+    m_writeAllSent = 0;
+    job.allSent = &m_writeAllSent;
     NestedLoopGuard guard(*this);
     // The flags are set before the worker runs: nothing else may start a
     // command meanwhile.

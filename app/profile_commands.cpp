@@ -11,6 +11,7 @@
 #include "device/profiles.h"
 #include "device/user_notice.h"
 #include "text/one_string_format.h"
+#include "text/ui_texts.h"
 
 namespace {
 
@@ -85,6 +86,11 @@ std::u16string ImportSucceededText(const std::u16string& path) {
     return FormatOneString(u"%s import success!", path);
 }
 
+std::u16string ImportNotWrittenText() {
+    const std::u16string& text = g_uiTexts[UiText::str_msg13];
+    return text.empty() ? u"Please connect the mouse." : text;
+}
+
 void RunExport(const std::u16string& path, UserNoticeSink& notices) {
     const bool written = ExportSettings(path, g_settings);
     notices.Show(written ? ExportSucceededText(path) : ExportFailedText(path), kInfoCaption);
@@ -100,7 +106,18 @@ void RunImport(const std::u16string& path, ProfileCommandView& view, UserNoticeS
     g_settings = record;
     ClearButtonMacroIds();
     view.RefreshPages();
-    if (view.RunWriteAll()) notices.Show(ImportSucceededText(path), kInfoCaption);
+    switch (view.RunWriteAll()) {
+    case WriteAllOutcome::NotStarted:
+        return;
+    case WriteAllOutcome::Written:
+        notices.Show(ImportSucceededText(path), kInfoCaption);
+        return;
+    case WriteAllOutcome::NotWritten:
+        // A success here would be undone by the next connection, which reads
+        // back whatever part of the write the mouse holds.
+        notices.Show(ImportNotWrittenText(), kInfoCaption);
+        return;
+    }
 }
 
 bool ResetToDefaults(ProfileCommandView& view) {

@@ -34,14 +34,20 @@ ImportCheck ReadImportFile(const std::u16string& path, SettingsImage* record);
 // failed export leaves no partial file behind.
 bool ExportSettings(const std::u16string& path, const SettingsImage& settings);
 
+enum class WriteAllOutcome {
+    NotStarted,  // a sync was running
+    Written,     // the mouse took every command
+    NotWritten,  // the pass ran, but the mouse refused a command or went away
+};
+
 class ProfileCommandView {
 public:
     virtual ~ProfileCommandView() = default;
     virtual void RefreshPages() = 0;
     virtual bool SyncRunning() = 0;
     // Writes every setting to the mouse behind the progress view and returns
-    // when it has ended; false when it could not start.
-    virtual bool RunWriteAll() = 0;
+    // when it has ended.
+    virtual WriteAllOutcome RunWriteAll() = 0;
 };
 
 // The messages of the commands, as the user sees them ("%s" the full path).
@@ -49,13 +55,16 @@ std::u16string ExportSucceededText(const std::u16string& path);
 std::u16string ExportFailedText(const std::u16string& path);
 std::u16string InvalidProfileText(const std::u16string& path);
 std::u16string ImportSucceededText(const std::u16string& path);
+// The import's settings are the program's, but the mouse did not get them all.
+std::u16string ImportNotWrittenText();
 inline constexpr char16_t kInfoCaption[] = u"Info";
 
 // Export of g_settings to path, with its message.
 void RunExport(const std::u16string& path, UserNoticeSink& notices);
 // Import from path: a file refused changes nothing; an accepted one replaces
-// g_settings, fills the pages and is written to the mouse, and success is
-// reported only when that write ran. Nothing is replaced while a sync runs.
+// g_settings, fills the pages and is written to the mouse. Success is reported
+// only when the mouse took the whole write; when it did not, the user is asked
+// to connect the mouse. Nothing is replaced while a sync runs.
 void RunImport(const std::u16string& path, ProfileCommandView& view, UserNoticeSink& notices);
 
 // The reset button: the defaults into g_settings and the active profile's

@@ -106,6 +106,8 @@ public:
     int m_activeProfileIndex = 0;
     // Set on this thread before a sync worker starts; the worker clears it.
     std::atomic<int32_t> m_syncRunning{0};
+    // The last write of all settings reached the mouse whole.
+    std::atomic<int32_t> m_writeAllSent{0};
     int m_linkMode = -1;  // -1 none; 0 cable; 1 receiver (at start-up); later the path index
     int m_prevPage = 5;
     int m_curPage = 5;
@@ -225,7 +227,7 @@ private:
         explicit CommandSide(CQuorvelDlg& dlg) : m_dlg(dlg) {}
         void RefreshPages() override;
         bool SyncRunning() override;
-        bool RunWriteAll() override;
+        WriteAllOutcome RunWriteAll() override;
 
     private:
         CQuorvelDlg& m_dlg;

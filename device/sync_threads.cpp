@@ -189,8 +189,8 @@ namespace {
 // command may go out for it. A macro is uploaded first; a macro button whose
 // macro is not in the store (or is empty) gets no command at all, so the mouse
 // keeps what it had rather than playing whatever its slot still holds. The same
-// goes for a macro whose upload failed.
-std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
+// goes for a macro whose upload failed, which also clears sent.
+std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index, bool& sent) {
     const ButtonAssignment& record = g_settings.buttons[index];
     const uint8_t deviceButton = DeviceButtonNumber(index);
     int32_t* applied = g_activeProfile ? &g_activeProfile->appliedMacroIds[index] : nullptr;
@@ -210,7 +210,10 @@ std::optional<uint32_t> PrepareButtonCode(const SyncJob& job, int index) {
     // play whatever mix of old and new chunks it holds.
     const bool uploaded = EncodeAndUploadMacro(macro, job.driver, deviceButton) != 0;
     SleepMs(kMacroUploadAfterMs);
-    if (!uploaded) return std::nullopt;
+    if (!uploaded) {
+        sent = false;
+        return std::nullopt;
+    }
     return ButtonCodeForRecord(record, deviceButton);
 }
 
@@ -222,26 +225,32 @@ void WriteAllSettingsThread(const SyncJob& job) {
     if (job.linkMode == -1) sink.Notice(u"Open hid device failed");
     CUSBDriver& driver = *job.driver;
     const SettingsImage& s = g_settings;
+    // Whether the mouse took everything; the caller may have to say it did not.
+    bool sent = true;
+    auto took = [&sent](bool ok) {
+        if (!ok) sent = false;
+    };
 
     SleepMs(kWriteStartMs);
     SleepMs(kWriteSettleMs);
 
-    driver.SetReportRate(s.reportRateCode);
+    took(driver.SetReportRate(s.reportRateCode));
     sink.Progress(5);
     SleepMs(kWriteSettleMs);
 
     ForEachDpiLevel([&](int level, int axis) {
-        driver.SetDpiStage(level, axis);
+        took(driver.SetDpiStage(level, axis));
         SleepMs(kDpiLevelWriteMs);
     });
 
     sink.Progress(10);
     SleepMs(kWriteSettleMs);
-    driver.SetDpiConfig(s.dpiCount, s.dpiCurrent, s.dpiLedMode, s.dpiConfigByte5, s.dpiConfigByte6);
+    took(driver.SetDpiConfig(s.dpiCount, s.dpiCurrent, s.dpiLedMode, s.dpiConfigByte5, s.dpiConfigByte6));
     sink.Progress(15);
     SleepMs(kWriteSettleMs);
 
-    auto writeThen = [&](bool, int position) {
+    auto writeThen = [&](bool ok, int position) {
+        took(ok);
         sink.Progress(position);
         SleepMs(kWriteGapMs);
     };
@@ -257,16 +266,17 @@ void WriteAllSettingsThread(const SyncJob& job) {
     for (int index = 0; index < BUTTON_COUNT; ++index) {
         sink.Progress(ButtonProgress(index));
         SleepMs(kButtonGapMs);
-        const std::optional<uint32_t> code = PrepareButtonCode(job, index);
-        if (code) driver.SetButtonFunction(*code, DeviceButtonNumber(index));
+        const std::optional<uint32_t> code = PrepareButtonCode(job, index, sent);
+        if (code) took(driver.SetButtonFunction(*code, DeviceButtonNumber(index)));
     }
 
     SleepMs(kWriteTailMs);
-    if (g_linkType == kLedLinkType) driver.SetLedEffect(s.ledEffect);
+    if (g_linkType == kLedLinkType) took(driver.SetLedEffect(s.ledEffect));
 
     SleepMs(kWriteTailMs);
     sink.Progress(100);
     SleepMs(kEndGapMs);
+    if (job.allSent) job.allSent->store(sent ? 1 : 0);
     sink.Done();
     ClearSyncFlags(job);
     sink.CloseProgress();

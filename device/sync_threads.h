@@ -41,6 +41,10 @@ struct SyncJob {
     int32_t linkMode = -1;
     // The starter's own running flag, set with g_syncBusy before the worker starts.
     std::atomic<int32_t>* running = nullptr;
+    // Set by the write of all settings before it ends: 1 when every command and
+    // macro went out, 0 when the mouse refused one or was gone. The pass itself
+    // never stops for a failure.
+    std::atomic<int32_t>* allSent = nullptr;
 };
 
 // The worker bodies; they run on the calling thread (tests call them directly)

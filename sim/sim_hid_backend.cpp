@@ -48,6 +48,11 @@ void SimHidBackend::ClearLog() {
     m_log.clear();
 }
 
+void SimHidBackend::WatchReports(std::function<void(const SimReport&)> watcher) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_watcher = std::move(watcher);
+}
+
 int SimHidBackend::OpenHandleCount() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return int(m_handles.size());
@@ -117,8 +122,14 @@ void SimHidBackend::Record(SimReport::Kind kind, const std::u16string& path, con
                            size_t length, bool ok) {
     SimReport report{GetClock().TickCount(), kind, path, std::vector<uint8_t>(data, data + length),
                      ok};
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_log.push_back(std::move(report));
+    std::function<void(const SimReport&)> watcher;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_log.push_back(report);
+        watcher = m_watcher;
+    }
+    // Outside the lock: the watcher may unplug, plug or push input.
+    if (watcher) watcher(report);
 }
 
 // The HID class driver lets a feature report through on any handle with access

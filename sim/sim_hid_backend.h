@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -56,6 +57,10 @@ public:
 
     std::vector<SimReport> Log() const;
     void ClearLog();
+    // Called with every report once it has passed, on the thread that sent or
+    // read it and outside the stack's lock: a test can pull the cable or switch
+    // a fault on at an exact point of an exchange. Null: none.
+    void WatchReports(std::function<void(const SimReport&)> watcher);
     int OpenHandleCount() const;
     // Makes Open of path fail for the given access (a device that is busy or gone).
     void FailOpen(const std::u16string& path, HidAccess access, bool fail);
@@ -93,4 +98,5 @@ private:
     std::vector<std::pair<std::u16string, HidAccess>> m_failingOpens;
     HidHandle m_nextHandle = 0x100;
     std::vector<SimReport> m_log;
+    std::function<void(const SimReport&)> m_watcher;
 };

@@ -20,15 +20,15 @@ class RecordingCommandView final : public ProfileCommandView {
 public:
     void RefreshPages() override { calls.push_back("refresh"); }
     bool SyncRunning() override { return syncRunning; }
-    bool RunWriteAll() override {
+    WriteAllOutcome RunWriteAll() override {
         calls.push_back("write all");
         writtenRate = g_settings.reportRateCode;
-        return writeStarts;
+        return outcome;
     }
 
     std::vector<std::string> calls;
     bool syncRunning = false;
-    bool writeStarts = true;
+    WriteAllOutcome outcome = WriteAllOutcome::Written;
     int writtenRate = -1;
 };
 
@@ -144,13 +144,22 @@ TEST_F(ProfileCommandsTest, ARefusedImportChangesNothing) {
     }
 }
 
-TEST_F(ProfileCommandsTest, ImportReportsSuccessOnlyWhenTheWriteRan) {
+TEST_F(ProfileCommandsTest, ImportReportsSuccessOnlyWhenTheMouseTookTheWrite) {
     env->PutFile(Path(u"p.ini"), BytesOf(SampleRecord(6)));
     g_settings = SampleRecord(1);
-    view.writeStarts = false;
+    view.outcome = WriteAllOutcome::NotStarted;
     RunImport(Path(u"p.ini"), view, notices);
     EXPECT_EQ(g_settings.reportRateCode, 6);
     EXPECT_TRUE(notices.shown.empty()) << "the mouse never got the profile";
+
+    // The mouse refused a command or went away during the write.
+    g_settings = SampleRecord(1);
+    view.outcome = WriteAllOutcome::NotWritten;
+    RunImport(Path(u"p.ini"), view, notices);
+    EXPECT_EQ(g_settings.reportRateCode, 6);
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].text, u"Please connect the mouse.");
+    EXPECT_EQ(notices.shown[0].caption, u"Info");
 
     // While a sync runs nothing may replace the settings it works on.
     view.calls.clear();

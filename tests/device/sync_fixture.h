@@ -199,6 +199,8 @@ protected:
         job.sink = &sink;
         job.linkMode = linkMode;
         job.running = &running;
+        allSent = -1;
+        job.allSent = &allSent;
         return job;
     }
 
@@ -226,6 +228,7 @@ protected:
     MemoryFileSystem files;
     RecordingSyncSink sink;
     std::atomic<int32_t> running{0};
+    std::atomic<int32_t> allSent{-1};  // what the last write told of itself
     std::shared_ptr<SimMouse> mouse;
     std::shared_ptr<SimMouseInterface> iface;
     std::shared_ptr<FaultyCommands> faults;

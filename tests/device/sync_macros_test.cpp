@@ -155,6 +155,7 @@ TEST_F(SyncMacrosTest, AFailedUploadSendsNoCommandForItsButton) {
 
         EXPECT_EQ(ButtonsCommanded(), (std::vector<uint8_t>{0, 1, 4, 3}));
         EXPECT_EQ(mouse->Settings().buttons[2], SIM_CODE_MIDDLE);
+        EXPECT_EQ(allSent.load(), 0) << "a macro that did not go counts as a failure";
         EXPECT_EQ(sink.Count(SinkCall::Done), 1);
         EXPECT_EQ(sink.Calls().back().kind, SinkCall::Close);
     }

@@ -207,6 +207,7 @@ TEST_F(SyncThreadsTest, WritePutsEverySettingOnAFreshMouse) {
     EXPECT_EQ(m.buttons[2], 0x00060080u);
     EXPECT_EQ(m.buttons[4], 0x00030007u);  // record 3 is device button 4
     EXPECT_EQ(m.buttons[3], 0x00000000u);
+    EXPECT_EQ(allSent.load(), 1) << "the mouse took every command";
 
     EXPECT_EQ(sink.Positions(), kProgress);
     EXPECT_EQ(sink.Count(SinkCall::Done), 1);
@@ -424,6 +425,7 @@ TEST_F(SyncThreadsTest, AnUnplugInTheMiddleEndsTheWorkerCleanly) {
             EXPECT_EQ(unplugged->Settings().sensor[5], 1);    // written before
             EXPECT_EQ(unplugged->Settings().debounce, 12);    // not after
             EXPECT_EQ(unplugged->Settings().buttons[0], 0x01CA0006u);
+            EXPECT_EQ(allSent.load(), 0) << "the write says that the mouse missed part of it";
         }
         for (const SimReport& r : backend.Log()) {
             if (r.time > unplugAt) {
@@ -498,6 +500,7 @@ TEST_F(SyncThreadsTest, WriteAllWithoutADeviceSaysSoAndRunsItsPass) {
     EXPECT_EQ(calls.back().kind, SinkCall::Close);
     EXPECT_TRUE(backend.Log().empty());
     EXPECT_EQ(clock.TickCount() - start, 3800u);
+    EXPECT_EQ(allSent.load(), 0);
 }
 
 }  // namespace

@@ -82,4 +82,31 @@ TEST(SimHidBackendTest, ReadWaitsForInputAndEndsOnCancelOrUnplug) {
     EXPECT_EQ(backend.Open(path, HidAccess::Read), kInvalidHidHandle);
 }
 
+// The watcher sees each report once it has passed and may pull the device
+// there and then: the very next report fails.
+TEST(SimHidBackendTest, AWatcherCanUnplugAtAnExactReport) {
+    SimHidBackend backend;
+    const auto path = EchoInterface::Describe().path;
+    backend.Plug(std::make_shared<EchoInterface>());
+    HidHandle write = backend.Open(path, HidAccess::Write);
+    std::vector<uint8_t> seen;
+    backend.WatchReports([&](const SimReport& r) {
+        seen.push_back(r.bytes[1]);
+        if (r.bytes[1] == 2) backend.Unplug(path);
+    });
+    for (uint8_t command : {1, 2, 3}) {
+        const uint8_t out[3] = {9, command, 0};
+        backend.SetFeature(write, out, sizeof(out));
+    }
+    backend.WatchReports(nullptr);
+    const uint8_t out[3] = {9, 4, 0};
+    backend.SetFeature(write, out, sizeof(out));
+
+    EXPECT_EQ(seen, (std::vector<uint8_t>{1, 2, 3}));
+    const auto log = backend.Log();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_TRUE(log[1].ok);
+    EXPECT_FALSE(log[2].ok) << "gone after the report it was pulled at";
+}
+
 }  // namespace
