@@ -286,6 +286,11 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
 
 TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverTheProfile) {
     UseRig(MakeDemoMouseRig());
+    ASSERT_TRUE(StoreDemoMacros());
+    const std::optional<Bytes> macrosBefore = ReadFileBytes(Path(L"MFile.ini"));
+    bool readAgain = false;
+    std::optional<Bytes> profileAfterRead;
+    SettingsImage settingsAfterReplug{};
     std::optional<Bytes> before;
     bool ended = false;
     int page = 0;
@@ -329,9 +334,15 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 isConnected = g_isConnected;
                 settingsAfter = g_settings;
             });
+            profileAfterRead = ReadFileBytes(Path(L"Config\\FConfig1.ini"));
+            // Back in, the mouse is read as if nothing had happened.
+            ReplugCable(dlg.m_hWnd);
+            readAgain = WaitFor([] { return (g_deviceTable[0].pathMask & 1) != 0; }, 8000) &&
+                        ConnectMouse(dlg, ui, 0);
+            ui.Call([&] { settingsAfterReplug = g_settings; });
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
-        30000);
+        40000);
 
     EXPECT_TRUE(run.ended);
     EXPECT_TRUE(ended) << "the read ran to its end";
@@ -341,9 +352,14 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
     EXPECT_EQ(page, 5) << "the device picker is back";
     EXPECT_EQ(isConnected, 0);
     ASSERT_TRUE(before);
-    // Neither the end of the read nor closing stored a half-read record.
+    // The end of the read stored no half-read record, and closing would store
+    // the settings as they were.
     EXPECT_EQ(std::memcmp(&settingsAfter, &settingsBefore, sizeof(SettingsImage)), 0);
-    EXPECT_EQ(ReadFileBytes(Path(L"Config\\FConfig1.ini")), before);
+    EXPECT_EQ(profileAfterRead, before);
+    EXPECT_TRUE(ReadFileBytes(Path(L"MFile.ini")) == macrosBefore) << "the macro store changed";
+    EXPECT_TRUE(readAgain) << "the mouse does not work again";
+    EXPECT_EQ(settingsAfterReplug.reportRateCode, m_rig->mouse->Settings().reportRate);
+    EXPECT_EQ(settingsAfterReplug.dpiCount, m_rig->mouse->Settings().dpiCount);
 }
 
 TEST_F(MainWindowConnectionTest, TheReceiversLinkStateIsPolledOnlyOverTheReceiver) {
