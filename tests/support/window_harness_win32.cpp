@@ -179,7 +179,10 @@ namespace {
 
 // Paints hwnd's client into dc, then its visible children over it, bottom of
 // the z-order first, each into a DIB of its own that is copied to its place.
+// Each window is erased first, as BeginPaint does before WM_PAINT: a list box
+// paints only its rows and leaves the rest to its background.
 void RenderTree(HWND hwnd, HDC dc) {
+    ::SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     std::vector<HWND> children;
     for (HWND child = ::GetWindow(hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
