@@ -19,18 +19,25 @@ accent2='#1b7fa3'  # darker accent
 png() { convert "$@"; }  # the last argument is PNG32:file
 
 # A push button in three states: normal, hover (lighter, accent edge), pressed
-# (accent fill). $1 base name, $2 width, $3 height, $4 corner radius.
+# (accent fill). $1 base name, $2 width, $3 height, $4 corner radius, $5 draw
+# commands of a glyph on it (optional; grey, light on hover, white pressed).
 button3() {
-    local name=$1 w=$2 h=$3 r=${4:-4}
+    local name=$1 w=$2 h=$3 r=${4:-4} glyph=${5:-}
     local x1=$((w - 1)) y1=$((h - 1))
+    local g_nr=() g_ov=() g_dn=()
+    if [ -n "$glyph" ]; then
+        g_nr=(-fill none -stroke '#8a93a0' -strokewidth 2 -draw "$glyph")
+        g_ov=(-fill none -stroke '#e6e9ee' -strokewidth 2 -draw "$glyph")
+        g_dn=(-fill none -stroke '#ffffff' -strokewidth 2 -draw "$glyph")
+    fi
     png -size "${w}x${h}" xc:none -fill "$bg2" -stroke "$edge" -strokewidth 1 \
-        -draw "roundrectangle 0,0 $x1,$y1 $r,$r" "PNG32:$out/${name}_nr.png"
+        -draw "roundrectangle 0,0 $x1,$y1 $r,$r" "${g_nr[@]}" "PNG32:$out/${name}_nr.png"
     png -size "${w}x${h}" xc:none -fill "$hover" -stroke "$accent" -strokewidth 1 \
-        -draw "roundrectangle 0,0 $x1,$y1 $r,$r" "PNG32:$out/${name}_ov.png"
+        -draw "roundrectangle 0,0 $x1,$y1 $r,$r" "${g_ov[@]}" "PNG32:$out/${name}_ov.png"
     png -size "${w}x${h}" xc:none -fill "$accent2" -stroke "$accent" -strokewidth 1 \
         -draw "roundrectangle 0,0 $x1,$y1 $r,$r" \
         -fill "$accent" -stroke none -draw "rectangle 3,$((h - 3)) $((w - 4)),$((h - 2))" \
-        "PNG32:$out/${name}_dn.png"
+        "${g_dn[@]}" "PNG32:$out/${name}_dn.png"
 }
 
 # A glyph button (title bar, page icons): the glyph in grey, light grey on
@@ -74,9 +81,15 @@ window_background led_set_nr.png
 glyph3 Min 24 24 "line 6,16 18,16"
 mv "$out/Min_nr.png" "$out/Min_Nr.png"
 glyph3 exit 24 24 "line 7,7 17,17 line 17,7 7,17"
-for name in Language profile inport export reset usb 2.4G; do
-    button3 "$name" 80 28 6
-done
+# The command bar's buttons have no caption of their own: the glyph tells what
+# each does (the profile button shows the profile's number instead).
+button3 Language 80 28 6 "circle 40,14 40,6 ellipse 40,14 3,8 0,360 line 32,14 48,14"
+button3 profile 80 28 6
+button3 inport 80 28 6 "line 40,5 40,16 polyline 36,12 40,16 44,12 polyline 32,16 32,22 48,22 48,16"
+button3 export 80 28 6 "line 40,6 40,17 polyline 36,10 40,6 44,10 polyline 32,16 32,22 48,22 48,16"
+button3 reset 80 28 6 "arc 33,7 47,21 -30,250 polyline 42,5 47,8 44,13"
+button3 usb 80 28 6 "rectangle 35,9 45,16 line 38,9 38,5 line 42,9 42,5 line 40,16 40,23"
+button3 2.4G 80 28 6 "arc 34,12 46,24 225,315 arc 30,8 50,28 225,315 arc 26,4 54,32 225,315 line 40,20 40,21"
 # Page icons (the page buttons stretch them over their rectangles).
 glyph3 host 30 26 "roundrectangle 4,4 25,17 2,2 line 10,22 20,22"
 glyph3 main_btn 18 28 "roundrectangle 3,3 14,24 6,6 line 9,4 9,11"
@@ -114,17 +127,21 @@ png -size 34x118 xc:none -fill "$bg2" -stroke "$edge" -draw "roundrectangle 0,0 
     -fill none -stroke "$accent" -strokewidth 2 -draw "line 11,16 23,16 line 17,10 17,22 line 11,101 23,101" \
     "PNG32:$out/add_sub.png"
 # The mouse picture, its dimmed variant for other mice, and the five markers.
+# The device picker writes the mouse's name across the middle of the picture
+# in black: the plate there keeps it readable.
 mouse() {
-    local file=$1 w=$2 h=$3 body=$4 line=$5
+    local file=$1 w=$2 h=$3 body=$4 line=$5 plate=$6
     png -size "${w}x${h}" xc:none -fill "$body" -stroke "$line" -strokewidth 3 \
         -draw "roundrectangle $((w / 5)),$((h / 16)) $((w * 4 / 5)),$((h * 15 / 16)) $((w / 4)),$((w / 4))" \
         -draw "line $((w / 2)),$((h / 16)) $((w / 2)),$((h * 3 / 8))" \
         -draw "line $((w / 5)),$((h * 3 / 8)) $((w * 4 / 5)),$((h * 3 / 8))" \
         -fill "$line" -stroke none \
-        -draw "roundrectangle $((w / 2 - 6)),$((h / 8)) $((w / 2 + 6)),$((h / 4)) 6,6" "PNG32:$out/$file"
+        -draw "roundrectangle $((w / 2 - 6)),$((h / 8)) $((w / 2 + 6)),$((h / 4)) 6,6" \
+        -fill "$plate" -draw "roundrectangle $((w / 2 - 40)),$((h * 43 / 96)) $((w / 2 + 40)),$((h * 51 / 96)) 4,4" \
+        "PNG32:$out/$file"
 }
-mouse mouse_nr.png 204 399 '#1a1f26' "$accent"
-mouse mouse_nr-d.png 200 380 '#15181d' '#56606c'
+mouse mouse_nr.png 204 399 '#1a1f26' "$accent" "$accent2"
+mouse mouse_nr-d.png 200 380 '#15181d' '#56606c' '#8a93a0'
 for n in 1 2 3 4 5; do
     png -size 32x32 xc:none -fill "$accent" -stroke '#ffffff' -strokewidth 2 -draw "circle 16,16 16,3" \
         -fill '#0f1216' -stroke none -draw "rectangle $((16 - n * 2)),14 $((15 + n * 2)),18" \
