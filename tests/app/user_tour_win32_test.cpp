@@ -302,10 +302,12 @@ protected:
         ui.Post([ran] { *ran = true; });
         return WaitFor([&] { return ran->load(); }, 5000);
     }
-    // The main window's popup, read back from the screen (it is layered).
+    // The main window's popup, read back from the screen: a layered window
+    // reaches the screen a moment after it was made. Only the picture waits.
     void ShootPopup(CQuorvelDlg& dlg, UiInvoker& ui, const wchar_t* what) {
         HWND popup = nullptr;
         ui.Call([&] { popup = dlg.m_popup.Get() ? dlg.m_popup.Get()->m_hWnd : nullptr; });
+        ::Sleep(300);
         ShootBox(popup, what);
     }
 
