@@ -1,7 +1,8 @@
 // The README's pictures: the main window on each of its pages and every box
-// and popup it opens, against the demo's simulated mouse, in English and in
-// Russian, saved as PNG under fixed names into the folder given on the command
-// line. tools/pictures.sh runs it; it is no test and ctest does not run it.
+// and popup it opens, against the demo's simulated mouse, and the system's box
+// of a start-up that finds no mouse, in English and in Russian, saved as PNG
+// under fixed names into the folder given on the command line.
+// tools/pictures.sh runs it; it is no test and ctest does not run it.
 //
 // Each picture is taken the way the window tests take theirs: our own windows
 // paint themselves into it, layered popups and the system's menus are read
@@ -26,6 +27,7 @@
 #include "firmware/fw_update_dlg_win32.h"
 #include "skin/confirm_dlg_win32.h"
 #include "skin/value_entry_win32.h"
+#include "support/input_win32.h"
 
 namespace {
 
@@ -58,6 +60,8 @@ class ReadmePictures : public MainWindowFixture {
 protected:
     // language: 2 English, 1 Russian (the registry's Language values).
     void TakeAll(uint32_t language, const wchar_t* suffix);
+    // The system's box of a start-up that finds no mouse.
+    void TakeNotFound(uint32_t language, const wchar_t* suffix);
 
     bool Save(const Dib32& dib, const std::wstring& name) {
         const std::wstring path = g_outputFolder + name + L"_" + m_suffix + L".png";
@@ -140,17 +144,21 @@ protected:
         WaitFor([&] { return !::IsWindow(popup) || !::IsWindowVisible(popup); }, kOpenMs);
     }
 
+    // A language chosen before, as after the first start; suffix ends each picture's name.
+    void UseLanguage(uint32_t language, const wchar_t* suffix) {
+        m_suffix = suffix;
+        WriteFileBytes(Path(L"config\\test.ini"), Bytes{'1'});
+        Bytes value(4);
+        std::memcpy(value.data(), &language, 4);
+        PutRegistryValue(L"Language", value);
+    }
+
     std::wstring m_suffix;
     int m_saved = 0;
 };
 
 void ReadmePictures::TakeAll(uint32_t language, const wchar_t* suffix) {
-    m_suffix = suffix;
-    // A language chosen before, as after the first start.
-    WriteFileBytes(Path(L"config\\test.ini"), Bytes{'1'});
-    Bytes value(4);
-    std::memcpy(value.data(), &language, 4);
-    PutRegistryValue(L"Language", value);
+    UseLanguage(language, suffix);
     UseRig(MakeDemoMouseRig());
     ASSERT_TRUE(StoreDemoMacros());
     // Off the window, which is centred on the screen.
@@ -197,7 +205,23 @@ void ReadmePictures::TakeAll(uint32_t language, const wchar_t* suffix) {
                 WaitFor([&] { return !::IsWindowVisible(menu); }, kOpenMs);
             }
 
+            // The advanced page's popups: the DPI level count and the DPI light.
+            ShowPage(ui, dlg, PAGE_ADVANCED);
+            auto* advanced = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
+            ASSERT_NE(advanced, nullptr);
+            Command(*advanced, advanced->m_countButton);
+            if (HWND popup = WaitForLayeredPopup()) {
+                ShootMainWithPopup(ui, dlg, popup, L"popup_dpi_count");
+                ClosePopup(popup);
+            }
+            Command(*advanced, advanced->m_ledModeButton);
+            if (HWND popup = WaitForLayeredPopup()) {
+                ShootMainWithPopup(ui, dlg, popup, L"popup_dpi_light");
+                ClosePopup(popup);
+            }
+
             // The button page's popups and boxes, for its fourth button.
+            ShowPage(ui, dlg, PAGE_BUTTONS);
             auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
             ASSERT_NE(buttons, nullptr);
             Command(*buttons, buttons->m_selectors[3]);
@@ -258,14 +282,38 @@ void ReadmePictures::TakeAll(uint32_t language, const wchar_t* suffix) {
     EXPECT_TRUE(run.ended);
 }
 
+void ReadmePictures::TakeNotFound(uint32_t language, const wchar_t* suffix) {
+    UseLanguage(language, suffix);
+    UseRig(MakeUnpluggedRig());
+    Run run = RunMainWindow([&](CQuorvelDlg&, UiInvoker& ui) {
+        HWND box = nullptr;
+        WaitFor([&] { return (box = FindMessageBox(kMouseNotFoundText)) != nullptr; }, 15000);
+        EXPECT_NE(box, nullptr) << "no not-found box";
+        if (!box) return;
+        ShootWindow(ui, box, L"box_mouse_not_found");
+        AnswerMessageBox(kMouseNotFoundText);
+    });
+    EXPECT_TRUE(run.ended);
+}
+
 TEST_F(ReadmePictures, English) {
     TakeAll(2, L"en");
-    EXPECT_EQ(m_saved, 20);
+    EXPECT_EQ(m_saved, 22);
 }
 
 TEST_F(ReadmePictures, Russian) {
     TakeAll(1, L"ru");
-    EXPECT_EQ(m_saved, 20);
+    EXPECT_EQ(m_saved, 22);
+}
+
+TEST_F(ReadmePictures, NotFoundEnglish) {
+    TakeNotFound(2, L"en");
+    EXPECT_EQ(m_saved, 1);
+}
+
+TEST_F(ReadmePictures, NotFoundRussian) {
+    TakeNotFound(1, L"ru");
+    EXPECT_EQ(m_saved, 1);
 }
 
 }  // namespace
