@@ -4,11 +4,13 @@
 #include "app/dialogs/about_dlg_win32.h"
 #include "app/pages/adv_set_win32.h"
 #include "app/pages/page_factory_win32.h"
+#include "app/quorvel_app_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "device/device_state.h"
 #include "device/profiles.h"
 #include "device/user_notice_win32.h"
 #include "framework/gdiplus_helpers.h"
+#include "framework/strings.h"
 #include "skin/skin_draw_win32.h"
 #include "skin/skinned_dialog_win32.h"
 
@@ -96,7 +98,13 @@ void CQuorvelDlg::BuildSkin() {
 }
 
 void CQuorvelDlg::LoadSkinBackground() {
-    if (!LoadBitmapFromImageFile(SkinImagePathW(L"main_nr.png"), m_bmpBackground)) return;
+    const std::wstring path = SkinImagePathW(L"main_nr.png");
+    if (!LoadBitmapFromImageFile(path, m_bmpBackground)) {
+        // Without it the window keeps its template's small size, with nearly
+        // every control beyond its edge: the user must learn why.
+        ::MessageBoxW(m_hWnd, FormatW(kSkinMissingText, path.c_str()).c_str(), kMainWindowTitle, MB_OK);
+        return;
+    }
     SIZE size = m_bmpBackground.GetSize();
     int left = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
     int top = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;

@@ -63,6 +63,8 @@ struct SkinStateImages {
 };
 
 inline constexpr wchar_t kMouseNotFoundText[] = L"The Brantis mouse cannot be found";
+// A format: the image's full path.
+inline constexpr wchar_t kSkinMissingText[] = L"The skin image %s cannot be loaded.";
 
 class CQuorvelDlg : public CDialogEx {
 public:

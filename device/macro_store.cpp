@@ -1,6 +1,7 @@
 #include "device/macro_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -45,11 +46,14 @@ void FillRecord(MacroRecord& target, const MacroRecord& source, uint32_t count) 
     target.magic = source.magic;
 }
 
-std::u16string StorePath() {
-    return ProgramFolder() + kStoreFile;
-}
+// Set by a save that missed the file, from any thread, until the editor has told the user.
+std::atomic<bool> g_saveFailed{false};
 
 }  // namespace
+
+std::u16string MacroStorePath() {
+    return ProgramFolder() + kStoreFile;
+}
 
 MacroRecord* FindMacroRecord(uint32_t macroId) {
     for (MacroRecord& record : g_macroStore.records) {
@@ -67,7 +71,7 @@ std::u16string_view MacroNameOf(const MacroRecord& record) {
 }
 
 int LoadMacroStore() {
-    std::u16string path = StorePath();
+    std::u16string path = MacroStorePath();
     if (path.size() > kMaxPathLength) return 0;
     std::unique_ptr<File> file = GetFileSystem().Open(path, FileOpenMode::Read, nullptr);
     if (!file) return 0;
@@ -76,20 +80,29 @@ int LoadMacroStore() {
     return 1;
 }
 
-void SaveMacroStore() {
-    std::u16string path = StorePath();
+bool SaveMacroStore() {
+    std::u16string path = MacroStorePath();
     // A path that does not fit would name some other file.
-    if (path.size() > kMaxPathLength) return;
-    // Only a store that is there and may be written, or one not made yet, is
-    // written; any other failure (read-only, held by another program) leaves it.
-    FileError error = FileError::None;
-    const bool exists = GetFileSystem().Open(path, FileOpenMode::ReadWriteExisting, &error) != nullptr;
-    if (!exists && error != FileError::NotFound) return;
-    if (exists) SleepMs(kSaveSettleMs);
-    // Two megabytes written over the old store would tear it on a full disk or
-    // a crash half-way; written beside it first, the old one stays whole.
-    WriteWholeFile(path, &g_macroStore, sizeof(g_macroStore));
-    SleepMs(kSaveSettleMs);
+    bool saved = false;
+    if (path.size() <= kMaxPathLength) {
+        // Only a store that is there and may be written, or one not made yet, is
+        // written; any other failure (read-only, held by another program) leaves it.
+        FileError error = FileError::None;
+        const bool exists = GetFileSystem().Open(path, FileOpenMode::ReadWriteExisting, &error) != nullptr;
+        if (exists || error == FileError::NotFound) {
+            if (exists) SleepMs(kSaveSettleMs);
+            // Two megabytes written over the old store would tear it on a full
+            // disk or a crash half-way; written beside it first, the old one stays whole.
+            saved = WriteWholeFile(path, &g_macroStore, sizeof(g_macroStore)) == FileError::None;
+            SleepMs(kSaveSettleMs);
+        }
+    }
+    if (!saved) g_saveFailed = true;
+    return saved;
+}
+
+bool TakeMacroStoreSaveFailure() {
+    return g_saveFailed.exchange(false);
 }
 
 int StoreMacroBlob(const MacroBlob* blob, size_t bufferSize) {

@@ -73,9 +73,13 @@ static_assert(offsetof(MacroBlob, eventCount) == 100);
 // 1 when "MFile.ini" was read (a short file leaves the rest zero); 0, with the
 // store unchanged, when it cannot be opened.
 int LoadMacroStore();
-// Writes the whole store to "MFile.ini"; errors are silent, and a write that
-// fails leaves the old file as it was.
-void SaveMacroStore();
+// Writes the whole store to "MFile.ini": true when the file holds it now. A
+// write that fails leaves the old file as it was and shows nothing itself.
+bool SaveMacroStore();
+// True once after any save (also one a change below made) missed the file.
+bool TakeMacroStoreSaveFailure();
+// The program folder + "MFile.ini".
+std::u16string MacroStorePath();
 
 // Creates or replaces the record with the blob's macro id, and saves: 1 on
 // success, 0 when the blob is refused or the store is full. bufferSize is the

@@ -11,6 +11,7 @@
 #include "app/quorvel_dlg_win32.h"
 #include "device/clock.h"
 #include "device/keyboard_hook.h"
+#include "device/macro_store.h"
 #include "device/user_notice.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -19,6 +20,7 @@
 #include "skin/skin_scroll_wnd_win32.h"
 #include "skin/value_entry_win32.h"
 #include "skin/xp_menu_win32.h"
+#include "text/one_string_format.h"
 #include "text/ui_texts.h"
 
 namespace {
@@ -74,6 +76,12 @@ void MakeButton(CGDIBitmapBtnEx& button, RECT rect, const ButtonImages& images, 
 
 const char16_t kAppliedMessage[] = u"The macro is being applied and cannot be deleted!";
 const char16_t kFullMessage[] = u"A macro holds at most 1000 events.";
+const char16_t kNotSavedMessage[] = u"The macros could not be saved to %s.";
+
+// The store holds the change, but a file that missed it loses it at the next start.
+void TellIfStoreNotSaved() {
+    if (TakeMacroStoreSaveFailure()) ShowUserNotice(FormatOneString(kNotSavedMessage, MacroStorePath()), u"");
+}
 
 std::wstring Text(UiText id) {
     return ToWide(g_uiTexts[id]);
@@ -346,6 +354,7 @@ void CMacroSetDlg::OnDeleteMacro() {
         ShowUserNotice(kAppliedMessage, u"");
     } else {
         DeleteMacroRecord(id);
+        TellIfStoreNotSaved();
         m_macroList.DeleteString(row);
     }
     m_eventList.ResetContent();
@@ -356,6 +365,7 @@ void CMacroSetDlg::OnDeleteMacro() {
 void CMacroSetDlg::OnRename(int row) {
     if (row < 0 || row >= m_macroList.GetCount()) return;
     RenameStoredMacro(MacroIdAt(row), ToU16(m_macroList.GetText(row)));
+    TellIfStoreNotSaved();
 }
 
 // ---- recording ----
@@ -531,12 +541,14 @@ void CMacroSetDlg::SaveMacro() {
     std::optional<MacroBlobImage> image = BuildMacroBlob(merged.rows, MacroIdAt(row), ToU16(m_macroList.GetText(row)),
                                                          RepeatMode(), ToU16(m_countEdit.GetWindowText()));
     if (image) StoreMacroBlob(image->blob(), image->bytes());
+    TellIfStoreNotSaved();
 }
 
 void CMacroSetDlg::OnApply() {
     const int row = m_macroList.GetCurSel();
     if (row < 0) return;
     ApplyMacroToButtons(MacroIdAt(row), RepeatMode(), ToU16(m_countEdit.GetWindowText()), m_driver());
+    TellIfStoreNotSaved();
 }
 
 // ---- texts and tips ----

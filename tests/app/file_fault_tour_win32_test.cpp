@@ -163,6 +163,8 @@ TEST_F(FileFaultTourTest, StartUpOverBrokenMissingAndBlockedFiles) {
         bool keptInRegistry;       // the first profile's refused save went to the registry
         const wchar_t* shot;
     };
+    const std::wstring kNoBackground =
+        L"Brantis Driver: The skin image <folder>skins\\main_nr.png cannot be loaded.";
     const Case cases[] = {
         {"a profile, a macro store and a language file that are none, no background image",
          [](const std::wstring& f) {
@@ -171,13 +173,13 @@ TEST_F(FileFaultTourTest, StartUpOverBrokenMissingAndBlockedFiles) {
              ::CopyFileW((f + L"skins\\main_nr.png").c_str(), (f + kEnglish).c_str(), FALSE);
              ::DeleteFileW((f + L"skins\\main_nr.png").c_str());
          },
-         u"", {}, true, false, L"fault_files_that_are_none"},
+         u"", {kNoBackground}, true, false, L"fault_files_that_are_none"},
         {"no skins folder and no language file",
          [](const std::wstring& f) {
              RemoveTree(f + L"skins");
              ::DeleteFileW((f + kEnglish).c_str());
          },
-         u"", {}, false, false, L"fault_no_skins"},
+         u"", {kNoBackground}, false, false, L"fault_no_skins"},
         {"folders in the way of the first profile and of the macro store",
          [](const std::wstring& f) {
              PutFolderAt(f + kProfileFiles[0]);
@@ -204,6 +206,8 @@ TEST_F(FileFaultTourTest, StartUpOverBrokenMissingAndBlockedFiles) {
         int painted = 0;
         Boxes boxes;
         Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            // What the start-up has to say comes before the window shows.
+            boxes.AnswerUntil([&] { return WaitForMainWindow(dlg, 200); }, 15000);
             if (!WaitForMainWindow(dlg)) return;
             exitText = Text(ui, UiText::str_exit);
             painted = PaintEveryPage(dlg, ui, c.shot);

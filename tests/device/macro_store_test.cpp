@@ -55,6 +55,7 @@ protected:
         files.AddFolder(kFolder);
         SetFileSystem(&files);
         SetProgramFolder(kFolder);
+        TakeMacroStoreSaveFailure();
     }
     void TearDown() override {
         SetFileSystem(nullptr);
@@ -268,6 +269,7 @@ TEST_F(MacroStoreTest, SaveErrorsOtherThanMissingWriteNothing) {
     files.FailOpen(kStorePath, FileError::AccessDenied);
     BlobBuffer blob(1, {Press(1)});
     EXPECT_EQ(StoreMacroBlob(blob.get()), 1) << "the store itself changes";
+    EXPECT_TRUE(TakeMacroStoreSaveFailure());
     files.FailOpen(kStorePath, FileError::None);
     EXPECT_FALSE(files.FileExists(kStorePath));
 }
@@ -279,14 +281,19 @@ TEST_F(MacroStoreTest, AFullDiskLeavesTheOldStoreWhole) {
     ASSERT_EQ(StoreMacroBlob(first.get()), 1);
     const std::vector<uint8_t> saved = *files.GetFile(kStorePath);
 
+    EXPECT_FALSE(TakeMacroStoreSaveFailure());
+
     files.SetFreeSpace(sizeof(MacroRecord));
     BlobBuffer second(0x15000002, {Press(0x42)});
     EXPECT_EQ(StoreMacroBlob(second.get()), 1) << "the store itself changes";
+    EXPECT_TRUE(TakeMacroStoreSaveFailure()) << "the editor must be able to tell the user";
+    EXPECT_FALSE(TakeMacroStoreSaveFailure()) << "told once";
     EXPECT_EQ(*files.GetFile(kStorePath), saved);
     EXPECT_EQ(files.FileNames().size(), 1u) << "no half-written store is left beside it";
 
     files.SetFreeSpace(std::nullopt);
     DeleteMacroRecord(0x99);
+    EXPECT_FALSE(TakeMacroStoreSaveFailure());
     EXPECT_EQ(*files.GetFile(kStorePath), StoreBytes()) << "the next save writes both";
 
     // A first save on a full disk leaves no piece of a store to load at the next start.

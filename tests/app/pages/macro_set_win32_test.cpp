@@ -54,6 +54,7 @@ protected:
         std::memset(&g_settings, 0, sizeof(g_settings));
         std::memset(g_profileSlots, 0, sizeof(g_profileSlots));
         g_lastHookVk = g_lastHookFlags = 0;
+        TakeMacroStoreSaveFailure();
         LoadLanguageFile(ToU16(TestDistDir() + L"language\\enr.xml"));
     }
     void TearDown() override {
@@ -342,6 +343,31 @@ TEST_F(MacroPageTest, AnAppliedMacroIsNotDeletedAndNothingIsSavedOverIt) {
     page->SendMessage(UWM_LIST_SELCHANGE, MACRO_LIST_ID, 0);
     EXPECT_EQ(page->SelectedMacroIndex(), 0);
     EXPECT_EQ(page->m_eventList.GetCount(), 2);
+}
+
+// The store keeps each change, but a file that missed one loses it at the next
+// start: the user is told, once for each change.
+TEST_F(MacroPageTest, AChangeTheStoreFileMissedIsTold) {
+    StoreMacro(0, kFirst, u"First", {Press('A'), Release('A')});
+    StoreMacro(1, kSecond, u"Second", {Press('B'), Release('B')});
+    OpenPage();
+    files.SetFreeSpace(100);  // a full disk
+    page->m_eventList.SetCurSel(0);
+    Click(page->m_deleteEventButton);
+    Click(page->m_deleteButton);
+    const std::u16string told = u"The macros could not be saved to " + MacroStorePath() + u".";
+    EXPECT_EQ(notices.shown, (std::vector<std::u16string>{told, told}));
+    EXPECT_FALSE(files.FileExists(MacroStorePath())) << "no piece of a store to load at the next start";
+
+    files.SetFreeSpace(std::nullopt);
+    page->m_macroList.SetCurSel(0);
+    page->SendMessage(UWM_LIST_SELCHANGE, MACRO_LIST_ID, 0);
+    page->m_eventList.SetCurSel(0);
+    Click(page->m_deleteEventButton);
+    EXPECT_EQ(notices.shown.size(), 2u);
+    EXPECT_EQ(files.GetFile(MacroStorePath())->size(), sizeof(MacroStore));
+    EXPECT_EQ(FindMacroRecord(kSecond), nullptr);
+    EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Release('A')}));
 }
 
 TEST_F(MacroPageTest, ARenameReachesTheStoreAndTheButtonsName) {
