@@ -58,7 +58,10 @@ GdipImage GdipImage::FromResource(UINT id, const wchar_t* type) {
     if (!info) return GdipImage();
     DWORD size = ::SizeofResource(module, info);
     HGLOBAL loaded = ::LoadResource(module, info);
-    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    return FromBytes(loaded ? ::LockResource(loaded) : nullptr, size);
+}
+
+GdipImage GdipImage::FromBytes(const void* data, size_t size) {
     if (!data || size == 0) return GdipImage();
     HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
     if (!copy) return GdipImage();

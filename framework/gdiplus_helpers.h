@@ -53,6 +53,8 @@ public:
     // A resource of the given type (e.g. "PNG") of this program. The image
     // keeps reading its stream, which frees its memory when the image goes.
     static GdipImage FromResource(UINT id, const wchar_t* type);
+    // The image an image file's bytes hold, decoded from a copy of them.
+    static GdipImage FromBytes(const void* data, size_t size);
     // A copy of an area of this image, in the same pixel format.
     GdipImage CloneArea(int x, int y, int width, int height) const;
 

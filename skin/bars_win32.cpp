@@ -151,9 +151,10 @@ void CBatProgressBar::Paint(HDC dc) {
         ::BitBlt(work, 0, 0, width, height, pristine, 0, 0, SRCCOPY);
     }
     {
-        // The pair for this paint, released after it.
-        GdipImage fill = GdipImage::FromFile(m_altLook ? m_fill2 : m_fill1);
-        GdipImage back = GdipImage::FromFile(m_altLook ? m_back2 : m_back1);
+        // The pair as its files are at this paint; neither file is held open.
+        PaintImage* pair = m_altLook ? &m_loaded[2] : &m_loaded[0];
+        const GdipImage& fill = pair[0].Load(m_altLook ? m_fill2 : m_fill1);
+        const GdipImage& back = pair[1].Load(m_altLook ? m_back2 : m_back1);
         GdipGraphics graphics(work.dc());
         graphics.DrawImage(&back, 0, 0);
         int fillHeight = static_cast<int>(fill.Height());

@@ -10,6 +10,7 @@
 #include "framework/gdiplus_helpers.h"
 #include "framework/wnd.h"
 #include "skin/bar_logic.h"
+#include "skin/paint_image_win32.h"
 
 // A horizontal slider. The owner sets the members (SliderModel's range,
 // position, track and switches; the images and the skin) and then creates the
@@ -58,4 +59,7 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    PaintImage m_loaded[4];  // fill and back of the first pair, then of the second
 };

@@ -175,8 +175,9 @@ void CListBoxEx::DrawItem(DRAWITEMSTRUCT* dis) {
     const uint8_t type = ListItemDataType(data);
     if (m_showIcons) {
         if (const char16_t* file = ListRowIconFile(type, selected)) {
-            // Read for this paint and let go after it, so the file is never held.
-            GdipImage icon = GdipImage::FromFile(ToWide(SkinImagePath(ToU16(m_programDir), file)));
+            // The icon's file as it is at this paint; it is never held open.
+            const std::wstring path = ToWide(SkinImagePath(ToU16(m_programDir), file));
+            const GdipImage& icon = m_loadedIcons[path].Load(path);
             GdipGraphics graphics(dc);
             graphics.DrawImageRect(&icon, item.left + 5, item.top + 1, m_iconWidth, m_iconHeight);
         }

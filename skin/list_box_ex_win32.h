@@ -7,11 +7,13 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "framework/controls.h"
 #include "framework/gdi.h"
 #include "skin/list_box_logic.h"
+#include "skin/paint_image_win32.h"
 
 class CListBoxEx : public CListBox {
 public:
@@ -59,6 +61,9 @@ protected:
     BOOL OnChildNotify(UINT code) override;
 
 private:
+    // The row icons by path: a few files that every paint draws.
+    std::map<std::wstring, PaintImage> m_loadedIcons;
+
     void OnDoubleClick();
     // Deletes the row and inserts the new text at the same index.
     void ReplaceRow(int index, const std::wstring& text, uint32_t data);

@@ -26,8 +26,9 @@ void CMouseBitmap::DrawItem(DRAWITEMSTRUCT* dis) {
         GdipGraphics graphics(buffer.dc());
         graphics.DrawImage(&m_picture, 0, 0);
         if (std::optional<MarkerRect> r = MouseMarkerRect(m_marker)) {
-            // Read for this paint and released after it.
-            GdipImage marker = GdipImage::FromFile(FormatW(L"%snumber%d.png", m_markerPrefix.c_str(), m_marker));
+            // The marker's file as it is at this paint; it is never held open.
+            const GdipImage& marker =
+                m_loadedMarker.Load(FormatW(L"%snumber%d.png", m_markerPrefix.c_str(), m_marker));
             int w = std::min<int>(r->right - r->left, static_cast<int>(marker.Width()));
             int h = std::min<int>(r->bottom - r->top, static_cast<int>(marker.Height()));
             if (w > 0 && h > 0) graphics.DrawImagePart(&marker, r->left, r->top, 0, 0, w, h);

@@ -28,4 +28,7 @@ public:
 
 protected:
     void DrawItem(DRAWITEMSTRUCT* dis) override;
+
+private:
+    PaintImage m_loadedMarker;
 };

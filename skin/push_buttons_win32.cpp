@@ -240,23 +240,23 @@ void CGDIBitmapBtnEx::SetImages(const std::wstring& normal, const std::wstring& 
 }
 
 void CGDIBitmapBtnEx::DrawStateImage(GdipGraphics& graphics, StateImage image, int width, int height) {
-    const std::wstring* path = nullptr;
+    int state = 0;
     switch (image) {
     case StateImage::Normal:
-        path = &m_pathNormal;
+        state = 0;
         break;
     case StateImage::Hover:
-        path = &m_pathHover;
+        state = 1;
         break;
     case StateImage::Pressed:
-        path = &m_pathPressed;
+        state = 2;
         break;
     case StateImage::None:
         return;
     }
-    // Loaded for this paint only; released (and the file let go) when it ends.
-    GdipImage loaded = GdipImage::FromFile(*path);
-    DrawImageScaled(graphics, &loaded, width, height);
+    const std::wstring* paths[3] = {&m_pathNormal, &m_pathHover, &m_pathPressed};
+    // The file as it is at this paint; it is never held open.
+    DrawImageScaled(graphics, &m_loaded[state].Load(*paths[state]), width, height);
 }
 
 LRESULT CGDIBitmapBtnEx2::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -362,15 +362,15 @@ void CDeviceBitmap::DrawItem(DRAWITEMSTRUCT* dis) {
     SkinPaintBuffer buffer(dis->hDC, m_background, client.right, client.bottom);
     {
         GdipGraphics graphics(buffer.dc());
-        // All four images are read for this paint and released after it.
+        // All four images as their files are at this paint; no file is held open.
         if (!m_picturePath.empty()) {
-            GdipImage picture = GdipImage::FromFile(m_picturePath);
+            const GdipImage& picture = m_loadedPicture.Load(m_picturePath);
             SkinSize size = DevicePictureSize(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()));
             graphics.DrawImageRect(&picture, 20, 40, size.cx, size.cy);
         }
         for (int i = 0; i < 3; ++i) {
             if (m_iconPaths[i].empty()) continue;
-            GdipImage icon = GdipImage::FromFile(m_iconPaths[i]);
+            const GdipImage& icon = m_loadedIcons[i].Load(m_iconPaths[i]);
             const RECT& r = m_iconRects[i];
             // The icon's top-left part of the rectangle's size, unscaled; a
             // smaller icon is drawn whole.

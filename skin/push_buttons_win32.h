@@ -11,6 +11,7 @@
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/button_logic.h"
+#include "skin/paint_image_win32.h"
 #include "skin/skin_button_win32.h"
 
 // The body shared by the three state buttons: hover tracking, press gates,
@@ -107,6 +108,9 @@ public:
 protected:
     void DrawStateImage(GdipGraphics& graphics, StateImage image, int width, int height) override;
     CBitmap& Snapshot() override { return m_background; }
+
+private:
+    PaintImage m_loaded[3];  // normal, hover, pressed
 };
 
 // The DPI value box: a double click asks for a value and reports it rounded
@@ -172,6 +176,10 @@ public:
 
 protected:
     void DrawItem(DRAWITEMSTRUCT* dis) override;
+
+private:
+    PaintImage m_loadedPicture;
+    PaintImage m_loadedIcons[3];
 };
 
 // The rotated or horizontal caption of the picture buttons, by TextOut.

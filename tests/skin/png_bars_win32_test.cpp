@@ -96,6 +96,8 @@ TEST_F(PngBarTest, ManyPaintsKeepNoObjectBehind) {
     ASSERT_TRUE(mouse.Create(L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, RECT{300, 20, 500, 260}, &dialog, 0));
     mouse.SetImages(picture, TestTempDir(), &dialog.Background(), RECT{300, 20, 500, 260});
     mouse.m_marker = 2;
+    // What the first paint decodes (the marker) is kept for the next ones.
+    RenderOwnerDrawn(mouse);
 
     const long gdiBefore = gdi::LiveObjects();
     const long gdiplusBefore = gdiplus::LiveObjects();
