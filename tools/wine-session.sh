@@ -7,6 +7,21 @@ set -euo pipefail
 build_dir=$(cd "$1" && pwd)
 shift
 
+# One session per prefix at a time. Two sessions on one prefix share its
+# wineserver: the low-level keyboard hook of one test program takes the real
+# keys another sends, focus and capture move between them, and the first
+# session to end stops the other's programs with the server. A second session
+# therefore waits for the first; a session started from inside one runs in it.
+if [ "${QUORVEL_WINE_SESSION:-}" = "$build_dir" ]; then
+  exec "$@"
+fi
+exec 9>"$build_dir/wine-session.lock"
+if ! flock -n 9; then
+  echo "wine-session.sh: waiting for the other Wine session on $build_dir" >&2
+  flock 9
+fi
+export QUORVEL_WINE_SESSION="$build_dir"
+
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -26,7 +41,7 @@ if [ -z "${DISPLAY:-}" ]; then
   # sessions that start at the same moment never end up sharing one display
   # (which the first to end would take away from the others).
   display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 9>&- &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$display_file" ] && break
@@ -44,14 +59,16 @@ fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX"
-  timeout 300 wineboot -i </dev/null >/dev/null 2>&1
+  timeout 300 wineboot -i </dev/null >/dev/null 2>&1 9>&-
   wineserver -w
 fi
-wineserver -p
+# The servers and services started here do not hold the lock: one left behind
+# must not keep the next session waiting.
+wineserver -p 9>&-
 # Xvfb runs no window manager, and Wine waits up to two seconds for one each
 # time it hides or destroys a top-level window it thinks managed: every box and
 # popup of a test would cost two seconds. Unmanaged windows skip the wait.
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
 fi
 "$@"
