@@ -87,8 +87,7 @@ std::u16string ImportSucceededText(const std::u16string& path) {
 }
 
 std::u16string ImportNotWrittenText() {
-    const std::u16string& text = g_uiTexts[UiText::str_msg13];
-    return text.empty() ? u"Please connect the mouse." : text;
+    return std::u16string(g_uiTexts.Or(UiText::str_msg13, u"Please connect the mouse."));
 }
 
 void RunExport(const std::u16string& path, UserNoticeSink& notices) {

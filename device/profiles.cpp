@@ -56,13 +56,8 @@ void Notify(UserNoticeSink* owner, std::u16string_view text) {
         ShowUserNotice(text, kNoticeCaption);
 }
 
-const char16_t* TextOr(UiText key, const char16_t* fallback) {
-    const std::u16string& text = g_uiTexts[key];
-    return text.empty() ? fallback : text.c_str();
-}
-
 void NotifyNotSaved(UserNoticeSink* owner, const std::u16string& path) {
-    Notify(owner, FormatOneString(TextOr(UiText::str_msg2, kNotSavedFallback), path));
+    Notify(owner, FormatOneString(g_uiTexts.Or(UiText::str_msg2, kNotSavedFallback), path));
 }
 
 void StoreU32(uint8_t (&bytes)[4], uint32_t value) {
@@ -241,7 +236,7 @@ void SaveCurrentProfile(UserNoticeSink* owner) {
             if (key && key->SetBinary(kDefaultSetting, &g_settings, kSettingsSize))
                 g_defaultSettingInRegistry = 1;
             else
-                Notify(owner, TextOr(UiText::str_msg5, kNotKeptFallback));
+                Notify(owner, g_uiTexts.Or(UiText::str_msg5, kNotKeptFallback));
             return;
         }
         // Another profile, a read-only file: the changes would be gone at the next start.

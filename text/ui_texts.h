@@ -156,6 +156,11 @@ struct UiTextTable {
 
     const std::u16string& operator[](UiText id) const { return texts[static_cast<int>(id)]; }
     std::u16string& operator[](UiText id) { return texts[static_cast<int>(id)]; }
+    // A message the user must see even when no language file gave its text.
+    std::u16string_view Or(UiText id, std::u16string_view fallback) const {
+        const std::u16string& text = (*this)[id];
+        return text.empty() ? fallback : std::u16string_view(text);
+    }
 };
 
 extern UiTextTable g_uiTexts;
