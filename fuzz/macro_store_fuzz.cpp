@@ -28,9 +28,8 @@ constexpr size_t kRecordFields = offsetof(MacroRecord, events);
 constexpr size_t kNameOffset = offsetof(MacroRecord, name);
 constexpr size_t kMaxPlacedEvents = 16;
 
-std::vector<uint8_t> PlacedRecords(FuzzInput& input) {
+void PlaceRecords(FuzzInput& input, std::vector<uint8_t>& file) {
     const uint16_t cut = input.U16();
-    std::vector<uint8_t> file;
     while (!input.Empty()) {
         const size_t index = input.U16() % 512;
         const size_t base = index * sizeof(MacroRecord);
@@ -42,7 +41,6 @@ std::vector<uint8_t> PlacedRecords(FuzzInput& input) {
         input.Fill(record + kNameOffset, sizeof(MacroRecord::name));
     }
     file.resize(file.size() - std::min<size_t>(file.size(), cut % sizeof(MacroRecord)));
-    return file;
 }
 
 uint32_t UsageOf(uint32_t virtualKey) { return VkToHidUsage(virtualKey); }
@@ -70,27 +68,45 @@ void CheckWritten(const MacroRecord& record) {
     FUZZ_CHECK(IsTerminated(record.name));
 }
 
-// Every change is written through; a file longer than the store keeps its tail.
+// Every change is written through, and nothing is left beside the store; a
+// file longer than the store keeps its tail.
 void CheckSaved(const MemoryFileSystem& files) {
-    const auto saved = files.GetFile(kStorePath);
+    const std::vector<uint8_t>* saved = files.FileBytes(kStorePath);
     FUZZ_CHECK(saved && saved->size() >= sizeof(MacroStore));
     FUZZ_CHECK(std::memcmp(saved->data(), &g_macroStore, sizeof(MacroStore)) == 0);
+    FUZZ_CHECK(files.FileNames().size() == 1);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ScopedSimClock clock;  // the save's pauses only move simulated time
+    // The file system and the file's buffer are kept from input to input: fresh
+    // memory for the store's two megabytes, written three times an input, took
+    // nearly all of the time. Each input starts with its own store file, or none.
+    static MemoryFileSystem files;
+    static std::vector<uint8_t> file;
     FuzzInput input(data, size);
-    MemoryFileSystem files;
     files.AddFolder(kFolder);
     SetFileSystem(&files);
     SetProgramFolder(kFolder);
 
     const uint8_t shape = input.Byte();
     const bool present = (shape & 2) == 0;
-    std::vector<uint8_t> file = shape & 1 ? PlacedRecords(input) : input.Rest();
-    if (present) files.PutFile(kStorePath, file);
+    file.clear();
+    if (shape & 1) {
+        PlaceRecords(input, file);
+    } else {
+        file.resize(input.Remaining());
+        input.Fill(file.data(), file.size());
+    }
+    if (present) {
+        // Closed before the store opens it.
+        const std::unique_ptr<File> out = files.Open(kStorePath, FileOpenMode::CreateWrite, nullptr);
+        FUZZ_CHECK(out && out->Write(file.data(), file.size()));
+    } else {
+        files.Remove(kStorePath);
+    }
 
     // What the last run left behind must not survive a load.
     std::memset(&g_macroStore, 0xA5, sizeof(g_macroStore));

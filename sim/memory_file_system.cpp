@@ -110,9 +110,13 @@ void MemoryFileSystem::PutFile(const std::u16string& path, std::vector<uint8_t> 
 }
 
 std::optional<std::vector<uint8_t>> MemoryFileSystem::GetFile(const std::u16string& path) const {
+    if (const std::vector<uint8_t>* bytes = FileBytes(path)) return *bytes;
+    return std::nullopt;
+}
+
+const std::vector<uint8_t>* MemoryFileSystem::FileBytes(const std::u16string& path) const {
     auto it = m_files.find(Normalise(path));
-    if (it == m_files.end()) return std::nullopt;
-    return it->second->bytes;
+    return it == m_files.end() ? nullptr : &it->second->bytes;
 }
 
 void MemoryFileSystem::SetReadOnly(const std::u16string& path, bool readOnly) {
@@ -166,7 +170,7 @@ std::unique_ptr<File> MemoryFileSystem::Open(const std::u16string& path, FileOpe
             result = FileError::AccessDenied;
             return nullptr;
         }
-        it = m_files.emplace(name, std::make_shared<Entry>()).first;
+        it = m_files.emplace(name, NewEntry()).first;
     } else {
         if (writes && it->second->readOnly) {
             result = FileError::AccessDenied;
@@ -200,13 +204,33 @@ FileError MemoryFileSystem::Replace(const std::u16string& from, const std::u16st
     if (old != m_files.end() && old->second->readOnly) return FileError::AccessDenied;
     std::shared_ptr<Entry> entry = it->second;
     m_files.erase(it);
-    m_files[target] = std::move(entry);
+    std::shared_ptr<Entry>& slot = m_files[target];
+    if (slot) Recycle(std::move(slot));
+    slot = std::move(entry);
     return FileError::None;
 }
 
 bool MemoryFileSystem::Remove(const std::u16string& path) {
     auto it = m_files.find(Normalise(path));
     if (it == m_files.end() || it->second->readOnly) return false;
+    Recycle(std::move(it->second));
     m_files.erase(it);
     return true;
+}
+
+std::shared_ptr<MemoryFileSystem::Entry> MemoryFileSystem::NewEntry() {
+    auto entry = std::make_shared<Entry>();
+    if (!m_spareBytes.empty()) {
+        entry->bytes.swap(m_spareBytes.back());
+        m_spareBytes.pop_back();
+    }
+    return entry;
+}
+
+void MemoryFileSystem::Recycle(std::shared_ptr<Entry> entry) {
+    // A handle still open on the file keeps reading its bytes.
+    if (entry.use_count() != 1 || entry->bytes.capacity() == 0 || m_spareBytes.size() == kSpareFiles)
+        return;
+    entry->bytes.clear();
+    m_spareBytes.push_back(std::move(entry->bytes));
 }

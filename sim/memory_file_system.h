@@ -26,7 +26,10 @@ public:
     // The folder must exist.
     void PutFile(const std::u16string& path, std::vector<uint8_t> bytes);
     std::optional<std::vector<uint8_t>> GetFile(const std::u16string& path) const;
-    bool FileExists(const std::u16string& path) const { return GetFile(path).has_value(); }
+    // The file's own bytes, not a copy (a two-megabyte store checked after every
+    // change); null when there is no such file. Valid until the file is replaced.
+    const std::vector<uint8_t>* FileBytes(const std::u16string& path) const;
+    bool FileExists(const std::u16string& path) const { return FileBytes(path) != nullptr; }
     void SetReadOnly(const std::u16string& path, bool readOnly);
     std::vector<std::u16string> FileNames() const;  // normalised
 
@@ -54,11 +57,21 @@ private:
     static std::u16string ParentOf(const std::u16string& normalised);
     bool FolderOk(const std::u16string& normalised) const;
     bool FolderWritable(const std::u16string& normalised) const;
+    // A file made takes the bytes' memory of one that went: a store saved again
+    // and again (beside itself, then moved over itself) then writes into memory
+    // already in use, where fresh memory for every save costs, under the
+    // sanitizers, far more than the writing.
+    std::shared_ptr<Entry> NewEntry();
+    void Recycle(std::shared_ptr<Entry> entry);
 
     std::set<std::u16string> m_folders;
     std::set<std::u16string> m_readOnlyFolders;
     std::map<std::u16string, std::shared_ptr<Entry>> m_files;
     std::map<std::u16string, FileError> m_failOpen;
     std::optional<size_t> m_freeSpace;
+    // Empty, each with the memory of a file that went: as many as a save keeps
+    // files alive at once, the file and the one written beside it.
+    static constexpr size_t kSpareFiles = 2;
+    std::vector<std::vector<uint8_t>> m_spareBytes;
     int m_openFiles = 0;
 };
