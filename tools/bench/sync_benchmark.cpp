@@ -2,9 +2,12 @@
 // take beyond the pauses the mouse needs. Runs them against the simulated mouse
 // on the real clock and prints each pass's wall time as a ratio to the sum of
 // its prescribed pauses: the sync's own pauses, the 10 ms every get waits for
-// its reply, and, for a macro button, the chunk transfer's pauses and the macro
-// store's save; for the update, the pause after each command and each data
-// packet and the settle time before each group checksum.
+// its reply, and, for a macro button, the chunk transfer's pauses and, when the
+// read stores the mouse's macro, the macro store's save; for the update, the
+// pause after each command and each data packet and the settle time before each
+// group checksum. The read of a macro button runs twice: with the store's copy
+// the very macro the mouse holds (kept, nothing saved) and with a copy that
+// differs (the mouse's replaces it, and the store is saved).
 // Not part of the test run: it takes about a minute and a half.
 #include <chrono>
 #include <cstdio>
@@ -39,12 +42,16 @@ constexpr uint32_t kMacroId = 0x15000001;
 // The image the update streams: the size of the one the program carries.
 constexpr uint32_t kFirmwareSize = 104716;
 
-class NullSink final : public SyncSink {
+// Counts the macros a read put into the store: each one saved the store.
+class CountingSink final : public SyncSink {
 public:
     void Progress(int) override {}
     void CloseProgress() override {}
     void Done() override {}
     void Notice(std::u16string_view) override {}
+    void MacroStoreChanged() override { ++storeSaves; }
+
+    int storeSaves = 0;
 };
 
 class NullUpdateSink final : public FirmwareUpdateSink {
@@ -85,16 +92,21 @@ struct Pass {
     bool write;
     uint8_t sensor;
     int macros;  // macro buttons
+    // The store's copy of the macro is changed before the pass, so that a read
+    // finds it differs from the mouse's and stores the mouse's.
+    bool storedDiffers = false;
 };
 
-// The pauses, in milliseconds, that each step of a pass keeps for the mouse.
-uint32_t ReadPauses(bool yAxis, bool led, int macros) {
+// The pauses, in milliseconds, that each step of a pass keeps for the mouse;
+// storeSaves is how many times the read saved the macro store (which is there
+// already, so each save waits before it writes and after).
+uint32_t ReadPauses(bool yAxis, bool led, int macros, int storeSaves) {
     const uint32_t levels = yAxis ? 12 : 6;
     uint32_t sync = 50 + 100 + 80 + 80 * levels + 80 + 80 + 8 * 80 + 5 * 100 + 100 * macros +
                     80 + 50 + 50;
     uint32_t replies = 10 * (1 + levels + 1 + 8 + 5 + (led ? 1 : 0));
     uint32_t downloads = macros * 10 * 100;
-    uint32_t saves = macros * (100 + 100);
+    uint32_t saves = storeSaves * (100 + 100);
     return sync + replies + downloads + saves;
 }
 
@@ -141,7 +153,7 @@ int main() {
             std::fprintf(stderr, "sync_benchmark: the simulated mouse did not open\n");
             return 1;
         }
-        NullSink sink;
+        CountingSink sink;
         SyncJob job;
         job.driver = &driver;
         job.sink = &sink;
@@ -150,11 +162,18 @@ int main() {
         const Pass passes[] = {
             {"write-all", true, 0xE1, 0},       {"read-all", false, 0xE1, 0},
             {"write-all, X and Y", true, 0xF0, 0}, {"read-all, X and Y", false, 0xF0, 0},
-            {"write-all, 1 macro", true, 0xE1, 1}, {"read-all, 1 macro", false, 0xE1, 1},
+            {"write-all, 1 macro", true, 0xE1, 1}, {"read-all, macro kept", false, 0xE1, 1},
+            {"read-all, macro saved", false, 0xE1, 1, true},
         };
         std::printf("%-22s %10s %10s %7s\n", "pass", "time ms", "pauses ms", "ratio");
         double worst = 0;
+        bool pathsRight = true;
         for (const Pass& pass : passes) {
+            // Another key: the record no longer encodes to what the mouse holds.
+            if (pass.storedDiffers) {
+                macro.events[0] = MakeMacroEvent(MACRO_EVENT_PRESS, 'B');
+                macro.events[2] = MakeMacroEvent(MACRO_EVENT_RELEASE, 'B');
+            }
             g_sensorType = pass.sensor;
             ResetSettingsToDefaults(g_settings);
             for (int i = 0; i < pass.macros; ++i) {
@@ -162,20 +181,29 @@ int main() {
                 g_settings.buttons[i].macroId = int32_t(kMacroId);
             }
             const bool yAxis = SensorHasYAxis(pass.sensor);
-            const uint32_t pauses =
-                pass.write ? WritePauses(yAxis, pass.macros) : ReadPauses(yAxis, true, pass.macros);
 
+            sink.storeSaves = 0;
             const auto start = std::chrono::steady_clock::now();
             pass.write ? WriteAllSettingsThread(job) : ReadAllSettingsThread(job);
             const double ms = std::chrono::duration<double, std::milli>(
                                   std::chrono::steady_clock::now() - start)
                                   .count();
+            // The pauses of the path the read took; a read that saved when the
+            // stored copy matched, or kept one that differed, is reported.
+            const uint32_t pauses = pass.write ? WritePauses(yAxis, pass.macros)
+                                               : ReadPauses(yAxis, true, pass.macros, sink.storeSaves);
+            const int expectedSaves = pass.storedDiffers ? pass.macros : 0;
             const double ratio = ms / pauses;
             worst = ratio > worst ? ratio : worst;
-            std::printf("%-22s %10.1f %10u %7.4f\n", pass.name, ms, pauses, ratio);
+            std::printf("%-22s %10.1f %10u %7.4f", pass.name, ms, pauses, ratio);
+            if (sink.storeSaves != expectedSaves) {
+                std::printf("  (saved the store %d times, not %d)", sink.storeSaves, expectedSaves);
+                pathsRight = false;
+            }
+            std::printf("\n");
         }
         const double update = FirmwareUpdatePass(backend);
-        if (update == 0) return 1;
+        if (update == 0 || !pathsRight) return 1;
         worst = update > worst ? update : worst;
         std::printf("worst ratio %.4f (goal: at most 1.05)\n", worst);
     }
