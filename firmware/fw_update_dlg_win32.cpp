@@ -151,6 +151,10 @@ void CFWUpdateDlg::OnExit() {
     EndDialog(IDCANCEL);
 }
 
+void CFWUpdateDlg::OnDialogKey() {
+    if (!m_session.Running()) OnExit();
+}
+
 LRESULT CFWUpdateDlg::OnFwProgress(WPARAM wp, LPARAM lp) {
     if (m_session.OnProgress(wp, lp)) {
         m_progress.m_min = View().barMinimum;

@@ -1,8 +1,8 @@
 // The firmware update dialog: four lines of advice, Start and Exit, and once
 // Start was pressed a status line and the progress bar. Its decisions are the
 // FwUpdateSession's; this window shows them and hands it the worker's posts.
-// Every way of closing it (Exit, Enter, Escape, WM_CLOSE, the main window's
-// exit) ends a running update in order.
+// Every deliberate way of closing it (Exit, WM_CLOSE, the main window's exit)
+// ends a running update in order; Enter and Escape close it only while none runs.
 #pragma once
 
 #include <windows.h>
@@ -36,15 +36,17 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    // The dialog manager's Enter and Escape end the dialog as Exit does: never
-    // with an update left running behind it.
-    void OnOK() override { OnExit(); }
-    void OnCancel() override { OnExit(); }
+    // The dialog manager's Enter and Escape: a key pressed by accident must
+    // never stop an update half-way and leave the mouse half-flashed, so while
+    // one runs they do nothing; otherwise they end the dialog as Exit does.
+    void OnOK() override { OnDialogKey(); }
+    void OnCancel() override { OnDialogKey(); }
 
 private:
     void BuildSkin();
     void OnStart();
     void OnExit();
+    void OnDialogKey();
     LRESULT OnFwProgress(WPARAM wp, LPARAM lp);
     LRESULT OnFwResult(WPARAM wp, LPARAM lp);
     // Puts the session's view on the controls.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -16,6 +17,8 @@
 #include "ota_fixture.h"
 #include "sim/memory_file_system.h"
 #include "support/box_driver_win32.h"
+#include "support/input_win32.h"
+#include "support/message_spy_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
@@ -181,7 +184,48 @@ TEST_F(FwUpdateDialogTest, WithoutAnImageOrForAnotherMouseOnlyExitRemains) {
     }
 }
 
-// Every way the dialog can be closed while the update runs ends it in order.
+// Enter and Escape, real keys as a stray hand gives them, pressed in the
+// middle of an update: the update goes on to its end and the dialog stays.
+TEST_F(FwUpdateDialogTest, EnterAndEscapeDuringAnUpdateLeaveItRunningToItsEnd) {
+    bool keysTaken = false, openAfterKeys = false, done = false;
+    std::wstring status;
+    Run([&](HWND hwnd, const DialogProbe& p) {
+        MessageSpy spy(hwnd, [](UINT msg) { return msg == WM_KEYDOWN || msg == WM_KEYUP; });
+        if (!spy.ok()) return;
+        // The worker waits at its 30th data packet until the dialog's thread
+        // has taken both keys (the last release comes after the handling of
+        // every press), so the update cannot end before they have had their say.
+        std::atomic<int> packets{0};
+        m_backend.WatchReports([&](const SimReport& r) {
+            if (r.kind != SimReport::Kind::SetFeature || r.bytes.size() < 7 || r.bytes[6] != OTA_CMD_DATA) return;
+            if (++packets != 30) return;
+            SendKeys({VK_RETURN, VK_ESCAPE});
+            keysTaken = spy.WaitFor(WM_KEYUP, 2, 5000);
+            // Read only from a dialog's thread that is free to answer.
+            openAfterKeys = keysTaken && ::IsWindow(hwnd) && p.Text(p.status) == Text(UiText::str_msg22);
+        });
+        Click(hwnd, p.start);
+        done = p.WaitUntil([&] { return !::IsWindow(hwnd) || p.Text(p.exit) == Text(UiText::str_ok1); });
+        done = done && ::IsWindow(hwnd);
+        status = p.Text(p.status);
+        m_backend.WatchReports(nullptr);
+        // With the update over, Escape closes the dialog again.
+        SendKey(VK_ESCAPE);
+        p.WaitUntil([&] { return !::IsWindow(hwnd); }, kBoxWaitMs);
+    });
+    m_backend.WatchReports(nullptr);
+    EXPECT_EQ(m_result, IDCANCEL);
+    EXPECT_TRUE(keysTaken) << "the keys did not reach the dialog";
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_TRUE(done) << "the dialog ended before the update";
+    EXPECT_EQ(status, Text(UiText::str_msg24));
+    EXPECT_EQ(m_device->Flash(), MakeTestFirmwareImage(104716)) << "the whole image";
+    EXPECT_EQ(EndCommands(), 1u) << "only the update's own end";
+    EXPECT_TRUE(m_device->ProtocolErrors().empty());
+    EXPECT_EQ(Marker(), std::vector<uint8_t>{1});
+}
+
+// Every deliberate way of closing the dialog while the update runs ends it in order.
 TEST_F(FwUpdateDialogTest, EveryCloseDuringAnUpdateStopsItInOrder) {
     SetClock(nullptr);  // the real clock: the update is still running when it closes
     struct Way {
@@ -190,8 +234,6 @@ TEST_F(FwUpdateDialogTest, EveryCloseDuringAnUpdateStopsItInOrder) {
     };
     const Way ways[] = {
         {"Exit", [](HWND hwnd, const DialogProbe& p) { Click(hwnd, p.exit); }},
-        {"Escape", [](HWND hwnd, const DialogProbe&) { ::SendMessageW(hwnd, WM_COMMAND, IDCANCEL, 0); }},
-        {"Enter", [](HWND hwnd, const DialogProbe&) { ::SendMessageW(hwnd, WM_COMMAND, IDOK, 0); }},
         {"WM_CLOSE", [](HWND hwnd, const DialogProbe&) { ::SendMessageW(hwnd, WM_CLOSE, 0, 0); }},
         {"the main window's exit", [](HWND, const DialogProbe&) { CloseFirmwareUpdateDialog(); }},
     };
