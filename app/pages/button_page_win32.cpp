@@ -7,6 +7,7 @@
 #include "app/quorvel_app_win32.h"
 #include "device/function_names.h"
 #include "framework/strings.h"
+#include "framework/wait_cursor.h"
 #include "res/resource.h"
 #include "skin/skin_draw_win32.h"
 #include "skin/skin_messages.h"
@@ -194,8 +195,10 @@ void CBaseSetDlg::OnFunctionClicked(int j) {
             assigned = Assigner().AssignKeyCombination(button, *code);
         break;
     case FunctionAction::Macro:
-        if (std::optional<uint32_t> macroId = RunMacroPicker(this))
+        if (std::optional<uint32_t> macroId = RunMacroPicker(this)) {
+            CWaitCursor uploading(m_hWnd);
             assigned = Assigner().AssignMacro(button, int32_t(*macroId));
+        }
         break;
     case FunctionAction::DpiMenu:
         OpenPopup(m_dpiPopup, PopupKind::DpiFunction, kDpiPopupRaise);

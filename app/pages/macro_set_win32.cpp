@@ -14,6 +14,7 @@
 #include "device/macro_store.h"
 #include "device/user_notice.h"
 #include "framework/strings.h"
+#include "framework/wait_cursor.h"
 #include "res/resource.h"
 #include "skin/skin_draw_win32.h"
 #include "skin/skin_messages.h"
@@ -547,7 +548,10 @@ void CMacroSetDlg::SaveMacro() {
 void CMacroSetDlg::OnApply() {
     const int row = m_macroList.GetCurSel();
     if (row < 0) return;
-    ApplyMacroToButtons(MacroIdAt(row), RepeatMode(), ToU16(m_countEdit.GetWindowText()), m_driver());
+    {
+        CWaitCursor uploading(m_hWnd);
+        ApplyMacroToButtons(MacroIdAt(row), RepeatMode(), ToU16(m_countEdit.GetWindowText()), m_driver());
+    }
     TellIfStoreNotSaved();
 }
 

@@ -62,6 +62,20 @@ HWND FindMessageBox(const wchar_t* text) {
     return nullptr;
 }
 
+bool WaitsForPaint(HWND root) {
+    if (::GetUpdateRect(root, nullptr, FALSE)) return true;
+    bool waits = false;
+    ::EnumChildWindows(
+        root,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            if (!::GetUpdateRect(hwnd, nullptr, FALSE)) return TRUE;
+            *reinterpret_cast<bool*>(lp) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&waits));
+    return waits;
+}
+
 HWND FindControl(HWND parent, int id) {
     struct Search {
         int id;

@@ -26,6 +26,10 @@ HWND FindMessageBox(const wchar_t* text);
 std::wstring WindowTitle(HWND hwnd);
 std::wstring WindowClassName(HWND hwnd);
 
+// True while root, or a window at any depth below it, still has a part to
+// paint: on the window's own thread, whether the screen shows it as it is.
+bool WaitsForPaint(HWND root);
+
 // The first descendant of parent with that control id, at any depth (a page's
 // controls are grandchildren of the main window).
 HWND FindControl(HWND parent, int id);

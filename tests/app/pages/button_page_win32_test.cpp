@@ -5,6 +5,7 @@
 // and screenshots.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -16,8 +17,10 @@
 #include "device/file_system.h"
 #include "device/function_names.h"
 #include "device/macro_store.h"
+#include "device/usb_driver.h"
 #include "framework/strings.h"
 #include "support/input_win32.h"
+#include "support/stored_macro.h"
 #include "support/top_windows_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/u16_buffer.h"
@@ -253,6 +256,48 @@ TEST_F(ButtonPageTest, DialogAnswersDecideTheAssignment) {
     ClickFunction(7);
     EXPECT_TRUE(sim.Commands().empty());
     EXPECT_EQ(g_settings.buttons[1].functionId, FUNC_RIGHT_BUTTON);
+}
+
+// After OK in the real macro picker the upload runs on this thread for about
+// a second: by its first chunk the picker is gone from the screen too (no
+// window under it still waits for its paint), every chunk goes out under the
+// wait cursor, and the cursor from before comes back after.
+TEST_F(ButtonPageTest, AMacroUploadRepaintsFirstAndShowsTheWaitCursor) {
+    PutStoredMacro(3, 0x15000042, u"Greeting", {MakeMacroEvent(MACRO_EVENT_PRESS, 0x41)});
+    SetMacroPickerHandler(nullptr);  // the real picker
+    ClickSelector(3);
+    const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
+    int chunks = 0, underWait = 0;
+    bool paintedAtFirst = false;
+    std::atomic<HWND> picker{nullptr};
+    bool pickerGoneAtFirst = false;
+    sim.backend.WatchReports([&](const SimReport& r) {
+        if (r.kind != SimReport::Kind::SetFeature || r.bytes.size() < 2 || r.bytes[1] != CMD_WRITE_MACRO_CHUNK) return;
+        // The upload runs on the page's thread: this is where it stands.
+        if (chunks++ == 0) {
+            pickerGoneAtFirst = picker.load() && !::IsWindow(picker.load());
+            paintedAtFirst = !WaitsForPaint(parent.m_hWnd);
+        }
+        if (::GetCursor() == wait) ++underWait;
+    });
+    std::thread driver([&] {
+        HWND box = WaitForTopLevelWindow(L"QuorvelMacrosetDlg", nullptr, 5000);
+        picker = box;
+        if (box) ClickControl(::ChildWindowFromPoint(box, POINT{50, 195}));  // OK
+    });
+    const HCURSOR before = ::GetCursor();
+    ClickFunction(7);  // the picker's loop, then the upload, run inside this click
+    driver.join();
+    sim.backend.WatchReports(nullptr);
+    const HCURSOR after = ::GetCursor();
+
+    EXPECT_EQ(SelectorText(3), L"Macro - Greeting");
+    EXPECT_EQ(chunks, 10);
+    EXPECT_TRUE(pickerGoneAtFirst);
+    EXPECT_TRUE(paintedAtFirst) << "the closed picker was still on the screen";
+    EXPECT_EQ(underWait, 10);
+    EXPECT_NE(after, wait);
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(ButtonPageTest, SteppersSendDebounceAndPowerDown) {

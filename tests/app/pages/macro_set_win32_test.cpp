@@ -16,6 +16,7 @@
 #include "device/file_system.h"
 #include "device/keyboard_hook.h"
 #include "device/profiles.h"
+#include "device/usb_driver.h"
 #include "device/user_notice.h"
 #include "framework/strings.h"
 #include "sim/memory_file_system.h"
@@ -399,7 +400,22 @@ TEST_F(MacroPageTest, ApplyUploadsToTheButtonsThatPlayTheMacro) {
     OpenPage();
     Click(page->m_repeatRadios[1]);
     EXPECT_FALSE(page->m_countEdit.IsWindowEnabled());
+    // The upload runs on the page's thread for about a second: the window is
+    // painted as it stands before it, and the wait cursor shows throughout.
+    const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
+    int headers = 0, underWait = 0;
+    bool paintedAtFirst = false;
+    sim.backend.WatchReports([&](const SimReport& r) {
+        if (r.kind != SimReport::Kind::SetFeature || r.bytes.size() < 2 || r.bytes[1] != CMD_WRITE_MACRO_CHUNK) return;
+        if (headers++ == 0) paintedAtFirst = !WaitsForPaint(parent.m_hWnd);
+        if (::GetCursor() == wait) ++underWait;
+    });
+    const HCURSOR before = ::GetCursor();
     Click(page->m_applyButton);
+    sim.backend.WatchReports(nullptr);
+    EXPECT_TRUE(paintedAtFirst);
+    EXPECT_EQ(underWait, 10);
+    EXPECT_EQ(::GetCursor(), before);
     EXPECT_EQ(FindMacroRecord(kFirst)->repeatMode, 1u);
     int chunks = 0;
     for (const SimReport& r : sim.backend.Log()) chunks += r.kind == SimReport::Kind::Output;
