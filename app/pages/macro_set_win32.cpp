@@ -421,10 +421,13 @@ void CMacroSetDlg::OnHookKey(uint32_t vk, uint32_t flags) {
                                      ToU16(m_fixedDelayEdit.GetWindowText()), static_cast<size_t>(m_eventList.GetCount()));
     switch (step.outcome) {
     case RecordedKey::KeyLimit:
-        ShowUserNotice(g_uiTexts[UiText::str_msg4], u"");
-        return;
     case RecordedKey::RowLimit:
-        ShowUserNotice(kFullMessage, u"");
+        // A full recording ends as the record button ends it, before the box
+        // shows: with the keyboard still captured, every further key (the
+        // Enter meant for the box too) would come back through the box's own
+        // loop and open another box over it.
+        StopRecording();
+        ShowUserNotice(step.outcome == RecordedKey::KeyLimit ? g_uiTexts[UiText::str_msg4] : kFullMessage, u"");
         return;
     case RecordedKey::Ignored:
         return;

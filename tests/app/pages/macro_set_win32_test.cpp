@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <iterator>
 #include <thread>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@
 #include "device/profiles.h"
 #include "device/usb_driver.h"
 #include "device/user_notice.h"
+#include "device/user_notice_win32.h"
 #include "framework/strings.h"
 #include "sim/memory_file_system.h"
 #include "skin/skin_messages.h"
@@ -26,6 +28,7 @@
 #include "support/input_win32.h"
 #include "support/stored_macro.h"
 #include "support/top_windows_win32.h"
+#include "support/ui_thread_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/u16_buffer.h"
 #include "text/ui_texts.h"
@@ -212,6 +215,101 @@ TEST_F(MacroPageTest, AKeyBoxOpenedDuringARecordingHandsTheKeyboardBack) {
     EXPECT_EQ(g_keyboardHook, 0u);
     EXPECT_EQ(StoredEvents(kFirst).front(), Press('B'));
     EXPECT_EQ(StoredEvents(kFirst).back(), Release('C'));
+}
+
+// The shown system message boxes of this process that say text.
+std::vector<HWND> MessageBoxesSaying(const std::wstring& text) {
+    std::vector<HWND> boxes;
+    for (HWND hwnd : TopLevelWindows()) {
+        HWND label = ::GetDlgItem(hwnd, 0xFFFF);
+        if (label && ::IsWindowVisible(hwnd) && WindowTitle(label) == text) boxes.push_back(hwnd);
+    }
+    return boxes;
+}
+
+// The recording counts key events: a press and a release are one each. Real
+// keys, 75 events: the 71st ends the recording as the record button does
+// (saved, keyboard let go, the button's start look back) and the limit's box
+// shows once; the rest do not open another, and Enter closes it.
+TEST_F(MacroPageTest, AFullRecordingEndsBeforeItsOneBoxShows) {
+    StoreMacro(0, kFirst, u"First", {Press('Z')});
+    OpenPage();
+    MessageBoxNotice boxes;  // the program's own: real boxes without an owner
+    SetUserNoticeSink(&boxes);
+    UiInvoker ui;
+    ASSERT_TRUE(ui.Create());
+    Click(page->m_recordButton);
+    ASSERT_TRUE(page->IsRecording());
+    const std::wstring limitText = ToWide(g_uiTexts[UiText::str_msg4]);
+    // None of them is a key the box acts on.
+    const WORD letters[] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'L', 'M'};
+    constexpr int kEvents = 75;
+    const WORD heldAtEnd = letters[(kEvents - 1) / 2 % std::size(letters)];
+    int boxesAfterKeys = -1;
+    bool closedByEnter = false;
+    std::atomic<bool> done{false};
+    std::thread driver([&] {
+        for (int i = 0; i < kEvents; ++i) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = letters[i / 2 % std::size(letters)];
+            input.ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
+            ::SendInput(1, &input, sizeof(INPUT));
+        }
+        // The hook posted what it took before SendInput returned: once this
+        // runs on the page's thread, every one of those keys has been handled.
+        std::vector<HWND> shown;
+        ui.Call([&] {
+            shown = MessageBoxesSaying(limitText);
+            // For people to look at: the page back at its start look.
+            SaveScreenshot(*RenderWindow(parent.m_hWnd), L"macro_key_limit_page");
+        }, 30000);
+        boxesAfterKeys = static_cast<int>(shown.size());
+        if (boxesAfterKeys == 1) {
+            SendKey(VK_RETURN);
+            closedByEnter = WaitFor([&] { return !::IsWindow(shown[0]); }, 5000);
+        }
+        // The key still held goes up before any box left open is closed: a
+        // recording that still held the keyboard would open one more for it.
+        INPUT release{};
+        release.type = INPUT_KEYBOARD;
+        release.ki.wVk = heldAtEnd;
+        release.ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(1, &release, sizeof(INPUT));
+        ui.Call([] {}, 30000);
+        // Boxes left open (a pile of them) are closed as the mouse would.
+        WaitFor([&] {
+            std::vector<HWND> open = MessageBoxesSaying(limitText);
+            for (HWND box : open) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return open.empty();
+        }, 20000);
+        done = true;
+    });
+    while (!done) PumpMessages(20);
+    driver.join();
+    const bool recordingAfter = page->IsRecording();
+    page->StopRecording();  // a recording the fault left running lets go here
+    SetUserNoticeSink(&notices);
+    ui.DestroyWindow();
+
+    EXPECT_EQ(boxesAfterKeys, 1);
+    EXPECT_TRUE(closedByEnter);
+    EXPECT_FALSE(recordingAfter);
+    EXPECT_EQ(g_keyboardHook, 0u) << "a hook was left installed";
+    EXPECT_TRUE(page->m_newButton.IsWindowEnabled());
+    EXPECT_EQ(page->m_recordButton.m_text, ToWide(g_uiTexts[UiText::str_macro_start]));
+    EXPECT_NE(page->m_recordButton.m_pathNormal.find(L"record_play_nr.png"), std::wstring::npos);
+    // The first 70 events, each after a delay but the first.
+    const std::vector<MacroEvent> stored = StoredEvents(kFirst);
+    std::vector<MacroEvent> keys;
+    for (MacroEvent e : stored)
+        if (MacroEventType(e) != MACRO_EVENT_DELAY) keys.push_back(e);
+    ASSERT_EQ(keys.size(), 70u);
+    EXPECT_EQ(stored.size(), 139u);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const uint32_t vk = letters[i / 2 % std::size(letters)];
+        EXPECT_EQ(keys[i], i % 2 ? Release(vk) : Press(vk)) << i;
+    }
 }
 
 TEST_F(MacroPageTest, HoverTipsGoToTheMainWindow) {
