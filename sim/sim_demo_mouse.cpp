@@ -9,6 +9,9 @@ namespace {
 
 // The identifier of the receiver the mouse was paired with.
 constexpr uint32_t kReceiverId = 0x3C5A0001;
+// An 8 kHz receiver: on link type 2, like the cable, so that the LED page and
+// the fast report rates are there whichever way the mouse is reached.
+constexpr int kReceiverKind = 2;
 
 SimMouseSettings DemoSettings() {
     SimMouseSettings s;
@@ -49,10 +52,12 @@ std::unique_ptr<SimMouseRig> MakeDemoMouseRig() {
     rig->mouse = MakeDemoMouse();
     SimTopology topology(rig->backend);
     SimMouseIdentity identity;
-    identity.kind1ReceiverId = kReceiverId;
+    identity.sensorType = kDemoSensorType;
+    identity.linkType = 2;
+    identity.kind2ReceiverId = kReceiverId;
     rig->cable = topology.PlugCableMouse(identity, rig->mouse);
     if (rig->cable.ota) rig->cable.ota->SetVersion(1, 2, 3, 0x0102);
-    rig->receiver = topology.PlugReceiver(1, kReceiverId, &identity, rig->mouse, true);
+    rig->receiver = topology.PlugReceiver(kReceiverKind, kReceiverId, &identity, rig->mouse, true);
     return rig;
 }
 

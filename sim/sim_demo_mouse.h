@@ -19,7 +19,11 @@ struct SimMouseRig {
     SimReceiver receiver;
 };
 
-// The mouse with both connections plugged in.
+// The demo mouse's sensor: the one with separate X and Y steps and every
+// lift-off distance, so that each control of the advanced page is there.
+constexpr uint8_t kDemoSensorType = 0xF1;
+
+// The mouse with both connections plugged in, on link type 2 through either.
 std::unique_ptr<SimMouseRig> MakeDemoMouseRig();
 // The same rig with nothing plugged in: no interfaces and no USB ids.
 std::unique_ptr<SimMouseRig> MakeUnpluggedRig();

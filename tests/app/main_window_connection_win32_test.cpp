@@ -278,8 +278,8 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
     EXPECT_TRUE(pathAfterUnplug.empty());
     EXPECT_EQ(batteryAfterUnplug, L"") << "the status display is reset";
     // The mouse stays listed through its receiver; the cable path comes and goes.
-    EXPECT_EQ(masksAfterUnplug, 0x02);
-    EXPECT_EQ(masksAfterReplug, 0x03);
+    EXPECT_EQ(masksAfterUnplug, 0x04);
+    EXPECT_EQ(masksAfterReplug, 0x05);
     EXPECT_EQ(isConnectedAfterReplug, 0) << "an arrival never reconnects";
     EXPECT_EQ(linkModeAfterReplug, -1);
 }
@@ -375,7 +375,7 @@ TEST_F(MainWindowConnectionTest, TheReceiversLinkStateIsPolledOnlyOverTheReceive
             pollsOverCable = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
 
             g_receiverLinkState = 0;
-            ASSERT_TRUE(ConnectMouse(dlg, ui, 1));
+            ASSERT_TRUE(ConnectMouse(dlg, ui, 2));  // the demo's receiver is an 8 kHz one
             m_rig->backend.ClearLog();
             std::this_thread::sleep_for(std::chrono::milliseconds(2300));
             pollsOverReceiver = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);

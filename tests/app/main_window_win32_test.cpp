@@ -88,7 +88,7 @@ TEST_F(MainWindowTest, StartWithTheMouseOpensWithoutMessageAndReadsNothingYet) {
     EXPECT_FALSE(boxSeen);
     EXPECT_EQ(linkMode, 0) << "the cable's id is present";
     EXPECT_EQ(devices, 1) << "one mouse, reached by cable and receiver";
-    EXPECT_EQ(pathMask, 0x03);
+    EXPECT_EQ(pathMask, 0x05) << "the cable and the 8 kHz receiver's path";
     EXPECT_EQ(client.cx, skin.cx);
     EXPECT_EQ(client.cy, skin.cy);
     EXPECT_GT(skin.cx, 0);

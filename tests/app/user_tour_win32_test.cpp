@@ -209,19 +209,6 @@ protected:
         m_nextFile = std::move(path);
     }
 
-    // The demo mouse on a link with lights and a sensor with both axes, so that
-    // every page and every control of the advanced page is there.
-    void UseTourMouse() {
-        UseRig(MakeDemoMouseRig());
-        for (SimMouseInterface* command :
-             {m_rig->cable.command.get(), m_rig->receiver.command.get()}) {
-            SimDeviceInfo info = command->DeviceInfo();
-            info.linkType = 2;
-            info.byte6 = SENSOR_F0;  // on this link the model byte
-            command->SetDeviceInfo(info);
-        }
-    }
-
     size_t Mark() const { return m_rig->backend.Log().size(); }
     // The set commands that reached the mouse since mark, from the command byte on.
     std::vector<Bytes> SetsSince(size_t mark) const {
@@ -320,11 +307,11 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
     const TourLanguage& language = GetParam();
     WriteFileBytes(Path(L"config\\test.ini"), Bytes{'1'});
     PutRegistryValue(L"Language", Bytes{uint8_t(language.language), 0, 0, 0});
-    UseTourMouse();
+    UseRig(MakeDemoMouseRig());
     ScopedSimClock clock;
     const SimMouseSettings demo = m_rig->mouse->Settings();
     const std::wstring exported = Path(L"tour.ini");
-    const uint8_t typedStep = uint8_t(*StepOfDpi(SENSOR_F0, DpiAxis::X, 3200));
+    const uint8_t typedStep = uint8_t(*StepOfDpi(kDemoSensorType, DpiAxis::X, 3200));
 
     // What the tour saw, checked once the window is gone.
     struct Seen {
