@@ -17,6 +17,7 @@
 #include "device/user_notice.h"
 #include "framework/strings.h"
 #include "sim/sim_clock.h"
+#include "support/ui_thread_win32.h"
 #include "support/window_harness_win32.h"
 #include "text/ui_texts.h"
 
@@ -56,8 +57,10 @@ protected:
         g_uiTexts = UiTextTable{};
         SetUserNoticeSink(&notices);
         ASSERT_TRUE(mainWindow.Open());
+        ASSERT_TRUE(ui.Create());
     }
     void TearDown() override {
+        ui.DestroyWindow();
         g_body = nullptr;
         SetUserNoticeSink(nullptr);
         SetProgramFolder(u"");
@@ -82,6 +85,7 @@ protected:
 
     NoticeRecorder notices;
     TestDialog mainWindow;
+    UiInvoker ui;  // on the box's thread, for the worker to look at the box when it is idle
     std::atomic<int32_t> running{0};
 };
 
@@ -113,23 +117,29 @@ TEST_F(ProgressBoxTest, AWorkerMovesTheBarToItsEndAndClosesTheBoxThatNoKeyCloses
         ::GetWindowRect(box, &boxRect);
         for (const Step& step : steps) {
             job.sink->Progress(step.position);
-            ::Sleep(120);
-            fills.push_back(FillColumns(*RenderWindow(box)));
+            fills.push_back(-1);
+            ui.CallWhenIdle([&] { fills.back() = FillColumns(*RenderWindow(box)); });
         }
         // What a user might try: none of it ends the box.
         ::PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 1);
         ::PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
         ::PostMessageW(box, WM_SYSKEYDOWN, VK_F4, 0x20000001);
         ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-        ::Sleep(300);
-        openAfterKeys = ::IsWindowVisible(box) != 0;
-        // Many more paints keep no GDI or GDI+ object behind.
-        const long gdiBefore = gdi::LiveObjects(), gdiplusBefore = gdiplus::LiveObjects();
+        ui.CallWhenIdle([&] { openAfterKeys = ::IsWindowVisible(box) != 0; });
+        // Many more paints keep no GDI or GDI+ object behind. The counts are
+        // taken on the box's thread between its messages, never inside a paint.
+        long gdiBefore = 0, gdiplusBefore = 0;
+        ui.CallWhenIdle([&] {
+            RenderWindow(box);
+            gdiBefore = gdi::LiveObjects();
+            gdiplusBefore = gdiplus::LiveObjects();
+        });
         for (int i = 0; i < 80; ++i) job.sink->Progress(i % 101);
-        ::Sleep(400);
-        RenderWindow(box);
-        gdiGrowth = gdi::LiveObjects() - gdiBefore;
-        gdiplusGrowth = gdiplus::LiveObjects() - gdiplusBefore;
+        ui.CallWhenIdle([&] {
+            RenderWindow(box);
+            gdiGrowth = gdi::LiveObjects() - gdiBefore;
+            gdiplusGrowth = gdiplus::LiveObjects() - gdiplusBefore;
+        });
         job.sink->Done();
     });
     EXPECT_EQ(FindProgressBox(), nullptr) << "the box outlived its worker";
@@ -200,10 +210,9 @@ TEST_F(ProgressBoxTest, ScreenshotsInEnglishAndRussian) {
         RECT rect{};
         Run([&](const SyncJob& job) {
             job.sink->Progress(40);
-            ::Sleep(200);
             HWND box = FindProgressBox();
             ::GetWindowRect(box, &rect);
-            saved = SaveScreenshot(*RenderWindow(box), FormatW(L"progress_%s", language));
+            ui.CallWhenIdle([&] { saved = SaveScreenshot(*RenderWindow(box), FormatW(L"progress_%s", language)); });
         });
         EXPECT_TRUE(saved);
         EXPECT_EQ(rect.right - rect.left, static_cast<LONG>(skin.Width()));

@@ -1,6 +1,8 @@
 #include "support/ui_thread_win32.h"
 
+#include <algorithm>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -52,6 +54,41 @@ bool UiInvoker::Call(std::function<void()> fn, int milliseconds) {
 void UiInvoker::Post(std::function<void()> fn) {
     ::PostMessageW(m_hWnd, kRun, kPosted,
                    reinterpret_cast<LPARAM>(new std::function<void()>(std::move(fn))));
+}
+
+namespace {
+
+BOOL CALLBACK PaintNow(HWND hwnd, LPARAM) {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+}  // namespace
+
+bool UiInvoker::CallWhenIdle(std::function<void()> fn, int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    // A marker goes behind what was posted before; once it has run, all of
+    // that has. Input (keys a test typed) is taken only after the posted
+    // messages, and what it leads to may post more: the marker goes round
+    // again until it finds nothing else waiting.
+    for (;;) {
+        auto reached = std::make_shared<std::promise<bool>>();
+        std::future<bool> marker = reached->get_future();
+        Post([reached] {
+            constexpr UINT kWork = QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE;
+            reached->set_value(HIWORD(::GetQueueStatus(kWork)) == 0);
+        });
+        if (marker.wait_until(end) != std::future_status::ready) return false;
+        if (marker.get()) break;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    return Call(
+        [&] {
+            // What is invalid would otherwise be painted at the next WM_PAINT, maybe while fn looks.
+            ::EnumThreadWindows(::GetCurrentThreadId(), &PaintNow, 0);
+            fn();
+        },
+        std::max(1, static_cast<int>(left.count())));
 }
 
 LRESULT UiInvoker::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

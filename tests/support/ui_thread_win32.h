@@ -25,6 +25,13 @@ public:
     bool Call(std::function<void()> fn, int milliseconds = 5000);
     // Runs fn later, from whatever loop runs then; fn may open a nested loop.
     void Post(std::function<void()> fn);
+    // Waits until the UI thread has handled every message posted to it and
+    // all the input it had before this call, and found nothing more waiting
+    // (a thread handles its posted messages in order, whichever of its
+    // windows they are for), then runs fn there once its windows have painted
+    // what is invalid: fn sees the thread idle, with no paint half done.
+    // False when the thread did not get to it (bounded).
+    bool CallWhenIdle(std::function<void()> fn, int milliseconds = 10000);
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
