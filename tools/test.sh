@@ -4,9 +4,35 @@
 # target (QUORVEL_FUZZ_SECONDS, default 6; 0 skips it), then the Windows build
 # under Wine.
 # Extra arguments go to both ctest runs, e.g. -R Settings.
+# QUORVEL_TEST_LOAD=N runs N busy processes beside the whole run, to show what a
+# loaded machine does to the tests; each is stopped by its own id at the end,
+# also when the run fails or is interrupted.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh" || exit 1
+
+load=${QUORVEL_TEST_LOAD:-0}
+case "$load" in
+  ''|*[!0-9]*) echo "QUORVEL_TEST_LOAD must be a number of busy processes, not '$load'" >&2; exit 2 ;;
+esac
+load_pids=()
+stop_load() {
+  local pid
+  for pid in "${load_pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${load_pids[@]}"; do wait "$pid" 2>/dev/null; done
+  load_pids=()
+}
+trap stop_load EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+if [ "$load" -gt 0 ]; then
+  echo "== $load busy processes beside the run"
+  for _ in $(seq "$load"); do
+    # A loop of the shell's own: no child of its own to leave behind.
+    bash -c 'while :; do :; done' &
+    load_pids+=("$!")
+  done
+fi
 
 status=0
 echo "== native build"
