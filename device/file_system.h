@@ -12,6 +12,7 @@ enum class FileError {
     NotFound,      // the file does not exist (ERROR_FILE_NOT_FOUND, 2)
     PathNotFound,  // a folder of the path does not exist (ERROR_PATH_NOT_FOUND, 3)
     AccessDenied,  // ERROR_ACCESS_DENIED, 5
+    Exists,        // a file of the name is there already (ERROR_FILE_EXISTS, 80)
     Other,
 };
 
@@ -20,6 +21,7 @@ enum class FileOpenMode {
     CreateWrite,        // created, or truncated when it exists; write only
     ReadWriteExisting,  // an existing file, read and write, not truncated
     CreateReadWrite,    // created, or truncated when it exists; read and write
+    CreateNewWrite,     // created only where no file of the name exists; write only
 };
 
 class File {
@@ -56,6 +58,8 @@ FileSystem& Win32FileSystem();
 
 // Writes a whole file so that a crash or a full disk half-way leaves the old
 // file as it was: the bytes go to a file beside it, which then replaces it.
+// That file is made new, under a name no file in the folder has, and is gone
+// again whatever happens, so that no other file of the folder is touched.
 // When that road is closed (a folder the program may not create files in, a
 // target that cannot be replaced) the file itself is created or truncated and
 // written, and the result is the error of opening it, as a plain write gives.

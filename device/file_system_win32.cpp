@@ -13,6 +13,8 @@ FileError ErrorFromSystem(DWORD code) {
     case ERROR_FILE_NOT_FOUND: return FileError::NotFound;
     case ERROR_PATH_NOT_FOUND: return FileError::PathNotFound;
     case ERROR_ACCESS_DENIED: return FileError::AccessDenied;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return FileError::Exists;
     default: return FileError::Other;
     }
 }
@@ -81,6 +83,10 @@ public:
         case FileOpenMode::CreateReadWrite:
             access = GENERIC_READ | GENERIC_WRITE;
             disposition = CREATE_ALWAYS;
+            break;
+        case FileOpenMode::CreateNewWrite:
+            access = GENERIC_WRITE;
+            disposition = CREATE_NEW;
             break;
         }
         // Readers share with other readers only, as the framework's file class does.

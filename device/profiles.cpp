@@ -245,6 +245,7 @@ void SaveCurrentProfile(UserNoticeSink* owner) {
     }
     case FileError::NotFound:
     case FileError::PathNotFound:
+    case FileError::Exists:
     case FileError::Other:  // a full disk, a file another program holds
         NotifyNotSaved(owner, path);
         return;

@@ -130,6 +130,13 @@ std::vector<std::u16string> MemoryFileSystem::FileNames() const {
     return names;
 }
 
+size_t MemoryFileSystem::FileCountIn(const std::u16string& folder) const {
+    std::u16string name = Normalise(folder);
+    size_t count = 0;
+    for (const auto& item : m_files) count += ParentOf(item.first) == name ? 1 : 0;
+    return count;
+}
+
 void MemoryFileSystem::FailOpen(const std::u16string& path, FileError error) {
     if (error == FileError::None)
         m_failOpen.erase(Normalise(path));
@@ -159,8 +166,14 @@ std::unique_ptr<File> MemoryFileSystem::Open(const std::u16string& path, FileOpe
     }
 
     auto it = m_files.find(name);
-    bool creates = mode == FileOpenMode::CreateWrite || mode == FileOpenMode::CreateReadWrite;
+    bool createsNew = mode == FileOpenMode::CreateNewWrite;
+    bool creates = createsNew || mode == FileOpenMode::CreateWrite || mode == FileOpenMode::CreateReadWrite;
     bool writes = mode != FileOpenMode::Read;
+    bool reads = mode != FileOpenMode::CreateWrite && !createsNew;
+    if (it != m_files.end() && createsNew) {
+        result = FileError::Exists;
+        return nullptr;
+    }
     if (it == m_files.end()) {
         if (!creates) {
             result = FileError::NotFound;
@@ -179,7 +192,7 @@ std::unique_ptr<File> MemoryFileSystem::Open(const std::u16string& path, FileOpe
         if (creates) it->second->bytes.clear();
     }
     result = FileError::None;
-    return std::make_unique<Handle>(*this, it->second, mode != FileOpenMode::CreateWrite, writes);
+    return std::make_unique<Handle>(*this, it->second, reads, writes);
 }
 
 bool MemoryFileSystem::CreateFolder(const std::u16string& path) {
@@ -195,6 +208,11 @@ bool MemoryFileSystem::CreateFolder(const std::u16string& path) {
 FileError MemoryFileSystem::Replace(const std::u16string& from, const std::u16string& to) {
     std::u16string source = Normalise(from);
     std::u16string target = Normalise(to);
+    // A file that may not be opened (another program holds it) is not moved either.
+    for (const std::u16string& name : {source, target}) {
+        auto forced = m_failOpen.find(name);
+        if (forced != m_failOpen.end()) return forced->second;
+    }
     auto it = m_files.find(source);
     if (it == m_files.end()) return FileError::NotFound;
     if (!FolderOk(ParentOf(target))) return FileError::PathNotFound;

@@ -32,6 +32,7 @@ public:
     bool FileExists(const std::u16string& path) const { return FileBytes(path) != nullptr; }
     void SetReadOnly(const std::u16string& path, bool readOnly);
     std::vector<std::u16string> FileNames() const;  // normalised
+    size_t FileCountIn(const std::u16string& folder) const;  // directly in it
 
     // Every open of path fails with error, whatever the mode.
     void FailOpen(const std::u16string& path, FileError error);

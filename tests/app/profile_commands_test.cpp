@@ -199,6 +199,28 @@ TEST_F(ProfileCommandsTest, AFailedExportSaysSoAndLeavesNoPieceOfARecord) {
     EXPECT_EQ(notices.shown[3].text, Path(u"gone\\q.ini") + u" export failed!");
 }
 
+// The export goes through a file of its own beside the one chosen, and only
+// the chosen one changes.
+TEST_F(ProfileCommandsTest, AnExportTouchesNoOtherFile) {
+    const Bytes mine(40, 0x6D);
+    const char16_t* const neighbours[] = {u"mouse.new", u"mouse.~00", u"mouse.ini.new"};
+    for (const char16_t* name : neighbours) env->PutFile(Path(name), mine);
+    g_settings = SampleRecord(3);
+    RunExport(Path(u"mouse.ini"), notices);
+    EXPECT_EQ(env->GetFile(Path(u"mouse.ini")), BytesOf(g_settings));
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].text, Path(u"mouse.ini") + u" export success!");
+
+    // A full disk: the failed export leaves the folder as it was.
+    files->SetFreeSpace(100);
+    g_settings = SampleRecord(4);
+    RunExport(Path(u"mouse.ini"), notices);
+    files->SetFreeSpace(std::nullopt);
+    EXPECT_EQ(env->GetFile(Path(u"mouse.ini")), BytesOf(SampleRecord(3)));
+    for (const char16_t* name : neighbours) EXPECT_EQ(env->GetFile(Path(name)), mine);
+    EXPECT_EQ(env->FileCount(env->Folder()), 4u) << "nothing is left beside them";
+}
+
 TEST_F(ProfileCommandsTest, ResetWritesTheDefaultsInItsOrder) {
     ASSERT_NE(g_activeProfile, nullptr);
     g_settings = SampleRecord(6);

@@ -274,6 +274,18 @@ TEST_F(MacroStoreTest, SaveErrorsOtherThanMissingWriteNothing) {
     EXPECT_FALSE(files.FileExists(kStorePath));
 }
 
+TEST_F(MacroStoreTest, ASaveLeavesTheFilesBesideTheStoreAlone) {
+    const std::u16string neighbours[] = {u"C:\\Quorvel\\MFile.new", u"C:\\Quorvel\\MFile.~00"};
+    const std::vector<uint8_t> mine(40, 0x6D);
+    for (const std::u16string& name : neighbours) files.PutFile(name, mine);
+    BlobBuffer blob(0x15000001, {Press(0x41), Release(0x41)}, u"Kept");
+    ASSERT_EQ(StoreMacroBlob(blob.get()), 1);
+    EXPECT_FALSE(TakeMacroStoreSaveFailure());
+    EXPECT_EQ(*files.GetFile(kStorePath), StoreBytes());
+    for (const std::u16string& name : neighbours) EXPECT_EQ(files.GetFile(name), mine);
+    EXPECT_EQ(files.FileNames().size(), 3u) << "nothing is left beside them";
+}
+
 // Two megabytes rewritten after every change: a disk that fills up half-way
 // must cost the change, never the macros already saved.
 TEST_F(MacroStoreTest, AFullDiskLeavesTheOldStoreWhole) {

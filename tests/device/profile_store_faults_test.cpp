@@ -47,7 +47,6 @@ TEST_P(ProfileStoreFaultTest, SaveFailuresByReason) {
         LoadProfileTable();
         g_uiTexts[UiText::str_msg2] = u"%s is missing";
         Files().FailOpen(ProfilePath(0), c.error);
-        Files().FailOpen(env->Folder() + u"Config\\FConfig1.new", c.error);
         SaveCurrentProfile(nullptr);
         if (c.messageShown) {
             ASSERT_EQ(notices.shown.size(), 1u);

@@ -229,6 +229,32 @@ TEST_P(ProfileStoreTest, SaveWritesTheActiveProfile) {
     for (int i = 1; i < PROFILE_FILE_COUNT; ++i) EXPECT_FALSE(env->GetFile(ProfilePath(i)));
 }
 
+// The new version of a profile goes to a file of its own first: the user's
+// files beside the profile, whatever their names, are never written over.
+TEST_P(ProfileStoreTest, SaveLeavesTheFilesBesideTheProfileAlone) {
+    LoadProfileTable();
+    const std::u16string config = env->Folder() + u"Config\\";
+    const char16_t* const neighbours[] = {u"FConfig1.new", u"FConfig1.~00", u"FConfig1.ini.new"};
+    const Bytes mine(40, 0x6D);
+    for (const char16_t* name : neighbours) env->PutFile(config + name, mine);
+    g_settings.reportRateCode = 3;
+    SaveCurrentProfile(nullptr);
+    EXPECT_EQ(RecordOf(*env->GetFile(ProfilePath(0))).reportRateCode, 3);
+    EXPECT_TRUE(notices.shown.empty());
+    for (const char16_t* name : neighbours) EXPECT_EQ(env->GetFile(config + name), mine);
+    EXPECT_EQ(env->FileCount(config), 4u) << "nothing is left beside them";
+
+    if (!env->ReadOnlyRefusesWrites()) return;
+    // A profile that cannot be replaced: the file written for it goes again.
+    env->SetReadOnly(ProfilePath(0), true);
+    g_settings.reportRateCode = 4;
+    SaveCurrentProfile(nullptr);
+    env->SetReadOnly(ProfilePath(0), false);
+    EXPECT_EQ(RecordOf(*env->GetFile(ProfilePath(0))).reportRateCode, 3);
+    for (const char16_t* name : neighbours) EXPECT_EQ(env->GetFile(config + name), mine);
+    EXPECT_EQ(env->FileCount(config), 4u);
+}
+
 TEST_P(ProfileStoreTest, SaveWithoutActiveProfileDoesNothing) {
     g_activeProfile = nullptr;
     SaveCurrentProfile(nullptr);

@@ -155,6 +155,19 @@ public:
         DeleteFileW(W(path));
     }
 
+    size_t FileCount(const std::u16string& folder) override {
+        WIN32_FIND_DATAW found;
+        std::u16string pattern = folder + u"*";
+        HANDLE search = FindFirstFileW(W(pattern), &found);
+        if (search == INVALID_HANDLE_VALUE) return 0;
+        size_t count = 0;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return count;
+    }
+
     void SetReadOnly(const std::u16string& path, bool readOnly) override {
         SetFileAttributesW(W(path), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
     }
@@ -215,15 +228,20 @@ TEST(Win32FilesTest, WholeFileReplacesTheOldOne) {
     Win32Env env;
     const std::u16string path = env.Folder() + u"record.ini";
     env.PutFile(path, Bytes(100, 7));
+    // Files beside it whose names a new version could have had.
+    const Bytes mine(40, 0x6D);
+    const std::u16string neighbours[] = {env.Folder() + u"record.new", env.Folder() + u"record.~00"};
+    for (const std::u16string& name : neighbours) env.PutFile(name, mine);
     const Bytes record(5464, 3);
     EXPECT_EQ(WriteWholeFile(path, record.data(), record.size()), FileError::None);
     EXPECT_EQ(*env.GetFile(path), record);
-    EXPECT_FALSE(env.GetFile(env.Folder() + u"record.new")) << "nothing is left beside it";
+    for (const std::u16string& name : neighbours) EXPECT_EQ(env.GetFile(name), mine);
+    EXPECT_EQ(env.FileCount(env.Folder()), 3u) << "nothing is left beside it";
 
     const std::u16string taken = env.Folder() + u"taken.ini";
     env.AddFolder(taken);
     EXPECT_EQ(WriteWholeFile(taken, record.data(), record.size()), FileError::AccessDenied);
-    EXPECT_FALSE(env.GetFile(env.Folder() + u"taken.new"));
+    EXPECT_EQ(env.FileCount(env.Folder()), 3u) << "the file written for it went again";
 
     EXPECT_EQ(WriteWholeFile(env.Folder() + u"Config\\x.ini", record.data(), record.size()),
               FileError::PathNotFound);

@@ -39,6 +39,8 @@ public:
     virtual void PutFile(const std::u16string& path, const Bytes& bytes) = 0;
     virtual std::optional<Bytes> GetFile(const std::u16string& path) = 0;
     virtual void RemoveFile(const std::u16string& path) = 0;
+    // The files directly in the folder (path ending with a backslash).
+    virtual size_t FileCount(const std::u16string& folder) = 0;
     virtual void SetReadOnly(const std::u16string& path, bool readOnly) = 0;
     // Wine run as root writes read-only files all the same.
     virtual bool ReadOnlyRefusesWrites() { return true; }

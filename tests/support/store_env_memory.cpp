@@ -42,6 +42,7 @@ public:
         return m_files.GetFile(path);
     }
     void RemoveFile(const std::u16string& path) override { m_files.Remove(path); }
+    size_t FileCount(const std::u16string& folder) override { return m_files.FileCountIn(folder); }
     void SetReadOnly(const std::u16string& path, bool readOnly) override {
         m_files.SetReadOnly(path, readOnly);
     }
