@@ -1,5 +1,6 @@
 #include "app/profile_commands.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -40,10 +41,9 @@ std::optional<size_t> FileSize(const std::u16string& path) {
 }  // namespace
 
 ImportCheck CheckImportedSettings(const uint8_t* bytes, size_t size, SettingsImage* record) {
-    if (size > kSettingsFileSize) return ImportCheck::TooLong;
     SettingsImage image;
     std::memset(&image, 0, sizeof(image));
-    if (size > 0) std::memcpy(&image, bytes, size);
+    if (size > 0) std::memcpy(&image, bytes, std::min(size, kSettingsFileSize));
     if (image.magic != SETTINGS_MAGIC) return ImportCheck::WrongMagic;
     if (!NamesTerminated(image)) return ImportCheck::UnterminatedText;
     *record = image;
@@ -53,8 +53,7 @@ ImportCheck CheckImportedSettings(const uint8_t* bytes, size_t size, SettingsIma
 ImportCheck ReadImportFile(const std::u16string& path, SettingsImage* record) {
     std::unique_ptr<File> file = GetFileSystem().Open(path, FileOpenMode::Read, nullptr);
     if (!file) return ImportCheck::Unreadable;
-    // One byte more than a record tells a longer file from a whole one.
-    std::vector<uint8_t> bytes(kSettingsFileSize + 1);
+    std::vector<uint8_t> bytes(kSettingsFileSize);
     const size_t size = file->Read(bytes.data(), bytes.size());
     file.reset();
     return CheckImportedSettings(bytes.data(), size, record);

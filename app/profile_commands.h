@@ -19,15 +19,15 @@ enum class ImportCheck {
     Accepted,
     Unreadable,        // the file could not be opened
     WrongMagic,        // not a settings record
-    TooLong,           // more than a record: not a file this program wrote
     UnterminatedText,  // a button name runs to the end of its buffer
 };
 
-// Checks the bytes of a file offered for import. A file shorter than the
-// record is taken with the rest zero, as a file of an older export; on
-// acceptance *record holds it.
+// Checks the bytes of a file offered for import: its first record's worth.
+// A file shorter than the record is taken with the rest zero, as a file of an
+// older export; what lies beyond the record is not looked at. On acceptance
+// *record holds it.
 ImportCheck CheckImportedSettings(const uint8_t* bytes, size_t size, SettingsImage* record);
-// Reads and checks the file at path.
+// Reads the first record's worth of the file at path and checks it.
 ImportCheck ReadImportFile(const std::u16string& path, SettingsImage* record);
 
 // Writes the record to path. True only when the whole record is there; a

@@ -70,8 +70,12 @@ TEST(ImportCheckTest, RecordsAreCheckedBeforeUse) {
         unterminated[name + 2 * i] = 'A';
         unterminated[name + 2 * i + 1] = 0;
     }
+    // A record with more behind it: what a reader of the first record's bytes
+    // takes, whatever follows.
     Bytes longer = whole;
-    longer.push_back(0);
+    longer.insert(longer.end(), 300, 0xEE);
+    Bytes longerUnterminated = unterminated;
+    longerUnterminated.push_back(0);
 
     struct Case {
         const char* name;
@@ -86,7 +90,8 @@ TEST(ImportCheckTest, RecordsAreCheckedBeforeUse) {
         {"empty", Bytes{}, ImportCheck::WrongMagic},
         {"another first dword", otherMagic, ImportCheck::WrongMagic},
         {"a name without its end", unterminated, ImportCheck::UnterminatedText},
-        {"one byte too many", longer, ImportCheck::TooLong},
+        {"longer than a record", longer, ImportCheck::Accepted},
+        {"longer, with a name without its end", longerUnterminated, ImportCheck::UnterminatedText},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,6 +126,19 @@ TEST_F(ProfileCommandsTest, ExportThenImportRoundTripsAndWritesTheMouse) {
     EXPECT_EQ(view.writtenRate, 3);
     ASSERT_EQ(notices.shown.size(), 1u);
     EXPECT_EQ(notices.shown[0].text, Path(u"mine.ini") + u" import success!");
+}
+
+TEST_F(ProfileCommandsTest, AFileLongerThanARecordImportsItsFirstRecord) {
+    const Bytes record = BytesOf(SampleRecord(6));
+    Bytes file = record;
+    file.insert(file.end(), 2 * kSettingsFileSize, 0xEE);
+    env->PutFile(Path(u"long.ini"), file);
+    g_settings = SampleRecord(1);
+    RunImport(Path(u"long.ini"), view, notices);
+    EXPECT_EQ(BytesOf(g_settings), record);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"refresh", "write all"}));
+    ASSERT_EQ(notices.shown.size(), 1u);
+    EXPECT_EQ(notices.shown[0].text, Path(u"long.ini") + u" import success!");
 }
 
 TEST_F(ProfileCommandsTest, ARefusedImportChangesNothing) {
