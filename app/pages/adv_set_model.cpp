@@ -55,7 +55,7 @@ void AdvSetModel::SendDpiConfig() const {
 void AdvSetModel::ShowStageValue(int stage, DpiAxis axis, int step) {
     if (axis == DpiAxis::X) {
         // An unknown sensor has no formula: the value shown before stays.
-        if (std::optional<int> dpi = DpiOfStep(g_sensorType, step)) m_dpiValueX[stage] = *dpi;
+        if (std::optional<int64_t> dpi = DpiOfStep(g_sensorType, step)) m_dpiValueX[stage] = *dpi;
         m_screen.stages[stage].x.text = Decimal(m_dpiValueX[stage]);
     } else {
         if (SensorHasYAxis(g_sensorType)) m_dpiValueY[stage] = YDpiOfStep(step);

@@ -82,8 +82,8 @@ public:
     explicit AdvSetModel(DriverSource driver);
 
     const AdvSetScreen& Screen() const { return m_screen; }
-    int DpiValueX(int stage) const { return m_dpiValueX[stage]; }
-    int DpiValueY(int stage) const { return m_dpiValueY[stage]; }
+    int64_t DpiValueX(int stage) const { return m_dpiValueX[stage]; }
+    int64_t DpiValueY(int stage) const { return m_dpiValueY[stage]; }
     int SelectedStage() const { return m_selectedStage; }
 
     // ---- DPI stages ----
@@ -144,7 +144,8 @@ private:
 
     DriverSource m_driver;
     AdvSetScreen m_screen;
-    int m_dpiValueX[DPI_LEVEL_COUNT];
-    int m_dpiValueY[DPI_LEVEL_COUNT];
+    // What a stored step stands for may lie far beyond 32 bits.
+    int64_t m_dpiValueX[DPI_LEVEL_COUNT];
+    int64_t m_dpiValueY[DPI_LEVEL_COUNT];
     int m_selectedStage = 0;
 };

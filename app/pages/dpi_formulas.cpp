@@ -3,18 +3,19 @@
 #include "device/device_state.h"
 #include "device/usb_driver.h"
 
-std::optional<int> DpiOfStep(uint8_t sensorType, int step) {
+std::optional<int64_t> DpiOfStep(uint8_t sensorType, int32_t step) {
+    const int64_t s = step;
     switch (sensorType) {
-    case SENSOR_E1: return (step + 2) * 100;
-    case SENSOR_E2: return step <= 199 ? (step + 1) * 50 : (step - 99) * 100;
+    case SENSOR_E1: return (s + 2) * 100;
+    case SENSOR_E2: return s <= 199 ? (s + 1) * 50 : (s - 99) * 100;
     case SENSOR_F0:
-    case SENSOR_F1: return (step + 1) * 50;
+    case SENSOR_F1: return (s + 1) * 50;
     default: return std::nullopt;
     }
 }
 
-int YDpiOfStep(int step) {
-    return (step + 1) * 50;
+int64_t YDpiOfStep(int32_t step) {
+    return (int64_t(step) + 1) * 50;
 }
 
 uint32_t LowestDpi(uint8_t sensorType) {

@@ -20,9 +20,11 @@ struct SliderRange {
 };
 
 // The DPI of an X step; nothing for a sensor type the program does not know.
-std::optional<int> DpiOfStep(uint8_t sensorType, int step);
+// A profile file may hold any 32-bit step: the value is what the formula
+// gives for it, which only 64 bits hold at the ends.
+std::optional<int64_t> DpiOfStep(uint8_t sensorType, int32_t step);
 // The DPI of a Y step: the same grid of 50 on every sensor that has a Y axis.
-int YDpiOfStep(int step);
+int64_t YDpiOfStep(int32_t step);
 
 // The step whose DPI is dpi rounded down to the sensor's grid. Nothing for an
 // unknown sensor type, and nothing for a value below the sensor's lowest DPI:

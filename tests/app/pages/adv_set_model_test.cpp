@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -282,6 +283,49 @@ TEST_F(AdvSetModelTest, RefreshShowsTheRecordForTheSensor) {
     EXPECT_EQ(screen.stages[3].x.range, (SliderRange{0, 599}));
     EXPECT_EQ(screen.stages[3].x.position, 599);
     EXPECT_TRUE(Sent().empty());
+}
+
+// A damaged or crafted profile may hold any 32-bit step: the page shows each
+// stage's value by its formula, the slider at its minimum, and sends nothing.
+TEST_F(AdvSetModelTest, ExtremeStepsShowTheirValuesAndSendNothing) {
+    const int32_t steps[DPI_LEVEL_COUNT] = {std::numeric_limits<int32_t>::max(),
+                                            std::numeric_limits<int32_t>::min(), -1, 65535, 65536, 7};
+    struct Case {
+        uint8_t sensor;
+        const char16_t* x[DPI_LEVEL_COUNT];  // the shown values of the steps above
+    };
+    const Case cases[] = {
+        {SENSOR_E1, {u"214748364900", u"-214748364600", u"100", u"6553700", u"6553800", u"900"}},
+        {SENSOR_E2, {u"214748354800", u"-107374182350", u"0", u"6543600", u"6543700", u"400"}},
+        {SENSOR_F0, {u"107374182400", u"-107374182350", u"0", u"3276800", u"3276850", u"400"}},
+        {SENSOR_F1, {u"107374182400", u"-107374182350", u"0", u"3276800", u"3276850", u"400"}},
+    };
+    // The Y axis: the same values in the other order.
+    const char16_t* const y[DPI_LEVEL_COUNT] = {u"400", u"3276850", u"3276800", u"0", u"-107374182350",
+                                                u"107374182400"};
+    g_settings.dpiCount = DPI_LEVEL_COUNT;
+    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {
+        g_settings.dpiStepsX[i] = steps[i];
+        g_settings.dpiStepsY[i] = steps[DPI_LEVEL_COUNT - 1 - i];
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.sensor));
+        g_sensorType = c.sensor;
+        for (bool ranges : {true, false}) {
+            ranges ? model.RefreshFromSettingsAndRanges() : model.RefreshFromSettings();
+            for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {
+                SCOPED_TRACE(i);
+                const DpiStageRow& row = model.Screen().stages[i];
+                EXPECT_EQ(row.x.text, c.x[i]);
+                EXPECT_EQ(row.x.position, i == 5 ? 7 : 0);
+                if (!SensorHasYAxis(c.sensor)) continue;
+                EXPECT_EQ(row.y.text, y[i]);
+                EXPECT_EQ(row.y.position, i == 0 ? 7 : 0);
+            }
+        }
+    }
+    EXPECT_TRUE(Sent().empty());
+    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) EXPECT_EQ(g_settings.dpiStepsX[i], steps[i]) << "the record stays";
 }
 
 TEST_F(AdvSetModelTest, WithoutAValidYTableTheYRowsFollowTheXTable) {

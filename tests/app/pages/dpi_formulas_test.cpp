@@ -1,6 +1,9 @@
 // The DPI arithmetic of the four sensor types and of an unknown one.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include "app/pages/dpi_formulas.h"
 
 namespace {
@@ -29,6 +32,47 @@ TEST(DpiFormulaTest, StepToDpiAndBackOnEverySensor) {
     EXPECT_EQ(DpiOfStep(kUnknownSensor, 10), std::nullopt);
     EXPECT_EQ(YDpiOfStep(0), 50);
     EXPECT_EQ(YDpiOfStep(599), 30000);
+}
+
+// A profile file may hold any 32-bit step: each gives the value of its formula,
+// never a wrapped one, and puts the slider at its minimum.
+TEST(DpiFormulaTest, EveryStoredStepHasItsValueWithoutOverflow) {
+    constexpr int kMax = std::numeric_limits<int32_t>::max();
+    constexpr int kMin = std::numeric_limits<int32_t>::min();
+    struct Case {
+        int step;
+        int64_t e1, e2, f;  // f: 0xF0, 0xF1 and every Y axis
+    };
+    const Case cases[] = {
+        {kMax, 214748364900, 214748354800, 107374182400},
+        {kMin, -214748364600, -107374182350, -107374182350},
+        {-1, 100, 0, 0},
+        {65535, 6553700, 6543600, 3276800},
+        {65536, 6553800, 6543700, 3276850},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        EXPECT_EQ(DpiOfStep(SENSOR_E1, c.step), c.e1);
+        EXPECT_EQ(DpiOfStep(SENSOR_E2, c.step), c.e2);
+        EXPECT_EQ(DpiOfStep(SENSOR_F0, c.step), c.f);
+        EXPECT_EQ(DpiOfStep(SENSOR_F1, c.step), c.f);
+        EXPECT_EQ(YDpiOfStep(c.step), c.f);
+        EXPECT_EQ(DpiOfStep(kUnknownSensor, c.step), std::nullopt);
+        for (uint8_t sensor : {SENSOR_E1, SENSOR_E2, SENSOR_F0, SENSOR_F1}) {
+            for (DpiAxis axis : {DpiAxis::X, DpiAxis::Y}) {
+                if (std::optional<SliderRange> range = DpiSliderRange(sensor, axis)) {
+                    EXPECT_EQ(SliderPositionOfStep(c.step, *range), 0);
+                }
+            }
+        }
+    }
+
+    // The largest value a box can hand over has a step that fits.
+    const uint32_t top = std::numeric_limits<uint32_t>::max();
+    EXPECT_EQ(StepOfDpi(SENSOR_E1, DpiAxis::X, top), 42949670);
+    EXPECT_EQ(StepOfDpi(SENSOR_E2, DpiAxis::X, top), 42949771);
+    EXPECT_EQ(StepOfDpi(SENSOR_F0, DpiAxis::Y, top), 85899344);
+    EXPECT_EQ(StepOfDpi(SENSOR_F1, DpiAxis::X, top), 85899344);
 }
 
 TEST(DpiFormulaTest, TypedValuesRoundDownToTheGridAndNothingBelowTheLowest) {
