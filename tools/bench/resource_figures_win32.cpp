@@ -1,11 +1,12 @@
-// What the main window costs a user's machine: its start-up time, the GDI and
-// USER objects and the memory it holds across a long session of page
-// switches, popups and boxes, the processor time it takes while it sits idle,
-// the time from a click on a page to the command on the mouse's wire, and the
-// paint time of each page. Runs the real main window in this process against
-// the demo's simulated mouse, on the real clock, and prints the figures. The
-// pauses the program keeps for the mouse (and the start-up's waits for its USB
-// ids) are counted as they are taken and subtracted from the times.
+// What the main window costs a user's machine: its start-up time (to the window
+// shown and to its first complete paint), the GDI and USER objects and the
+// memory it holds across a long session of page switches, popups and boxes,
+// the processor time it takes while it sits idle, the time from a click on a
+// page to the command on the mouse's wire, and the paint time of each page.
+// Runs the real main window in this process against the demo's simulated
+// mouse, on the real clock, and prints the figures. The pauses the program
+// keeps for the mouse (and the start-up's waits for its USB ids) are counted
+// as they are taken and subtracted from the times.
 // Run by hand (see README): it takes several minutes.
 #include <windows.h>
 #include <psapi.h>
@@ -294,20 +295,45 @@ private:
         SetHidBackend(m_watch.get());
     }
 
-    // ---- start-up: from the window's creation to the main window shown
+    // ---- start-up: from the window's creation to the main window shown, and
+    // to its first complete paint
+
+    // Neither the window nor any of its shown children waits for a paint: all
+    // that the showing invalidated has been drawn.
+    static bool WholeWindowPainted(HWND window) {
+        if (::GetUpdateRect(window, nullptr, FALSE)) return false;
+        bool painted = true;
+        ::EnumChildWindows(
+            window,
+            [](HWND child, LPARAM lp) -> BOOL {
+                if (!::IsWindowVisible(child) || !::GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+                *reinterpret_cast<bool*>(lp) = false;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&painted));
+        return painted;
+    }
 
     void MeasureStartUp() {
-        std::vector<double> later;
+        std::vector<double> laterShown, laterPainted, laterPaintAfterShow;
         for (int i = 0; i < m_options.starts; ++i) {
             UseWatchedDemoMouse();
-            double shownMs = -1;
+            double shownMs = -1, paintedMs = -1;
             const double start = NowMs();
             const uint64_t pausesBefore = m_clock.UiPausesMs();
+            auto beyondWaits = [&] { return NowMs() - start - double(m_clock.UiPausesMs() - pausesBefore); };
             RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker&) {
                 const double deadline = NowMs() + 20000;
+                HWND shown = nullptr;
                 while (NowMs() < deadline) {
-                    if (FindTopLevelWindow(kMainWindowTitle, nullptr)) {
-                        shownMs = NowMs() - start - double(m_clock.UiPausesMs() - pausesBefore);
+                    // Asked without a message to the window's thread (as reading its title
+                    // would send), which answers only between its steps.
+                    if (!shown && dlg.m_hWnd && ::IsWindowVisible(dlg.m_hWnd)) {
+                        shownMs = beyondWaits();
+                        shown = dlg.m_hWnd;
+                    }
+                    if (shown && WholeWindowPainted(shown)) {
+                        paintedMs = beyondWaits();
                         break;
                     }
                     ::Sleep(1);
@@ -315,16 +341,25 @@ private:
                 WaitForMainWindow(dlg);
                 ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
             });
-            if (shownMs < 0) {
-                std::printf("start-up %d: the main window did not show\n", i + 1);
+            if (shownMs < 0 || paintedMs < 0) {
+                std::printf("start-up %d: the main window did not %s\n", i + 1, shownMs < 0 ? "show" : "paint");
                 ++m_failures;
                 continue;
             }
-            std::printf("start-up %d: %.1f ms beyond its waits\n", i + 1, shownMs);
-            if (i == 0) m_firstStartMs = shownMs;
-            else later.push_back(shownMs);
+            std::printf("start-up %d: shown %.1f ms, first complete paint %.1f ms beyond its waits"
+                        " (%.1f ms after the showing)\n",
+                        i + 1, shownMs, paintedMs, paintedMs - shownMs);
+            if (i == 0) {
+                m_firstStart = {shownMs, paintedMs};
+            } else {
+                laterShown.push_back(shownMs);
+                laterPainted.push_back(paintedMs);
+                laterPaintAfterShow.push_back(paintedMs - shownMs);
+            }
         }
-        m_laterStarts = SpreadOf(later);
+        m_laterShown = SpreadOf(laterShown);
+        m_laterPainted = SpreadOf(laterPainted);
+        m_laterPaintAfterShow = SpreadOf(laterPaintAfterShow);
     }
 
     // ---- one long run: paints, clicks, the session, the idle minute
@@ -719,10 +754,20 @@ private:
     }
 
     int Report() {
-        m_rows.insert(m_rows.begin(),
-                      {"start-up to the window shown, first / later median (max)",
-                       Format("%.0f / %.0f (%.0f) ms", m_firstStartMs, m_laterStarts.median, m_laterStarts.max), "",
-                       true});
+        const double firstAfterShow = m_firstStart.paintedMs - m_firstStart.shownMs;
+        const Row startRows[] = {
+            {"start-up to the window shown, beyond its waits, first / later median (max)",
+             Format("%.0f / %.0f (%.0f) ms", m_firstStart.shownMs, m_laterShown.median, m_laterShown.max),
+             "<= 200 ms", std::max(m_firstStart.shownMs, m_laterShown.median) <= 200.0},
+            {"start-up to the first complete paint, beyond its waits, first / later median (max)",
+             Format("%.0f / %.0f (%.0f) ms", m_firstStart.paintedMs, m_laterPainted.median, m_laterPainted.max), "",
+             true},
+            {"first complete paint after the showing, first / later median (max)",
+             Format("%.0f / %.0f (%.0f) ms", firstAfterShow, m_laterPaintAfterShow.median,
+                    m_laterPaintAfterShow.max),
+             "<= 200 ms", std::max(firstAfterShow, m_laterPaintAfterShow.median) <= 200.0},
+        };
+        m_rows.insert(m_rows.begin(), std::begin(startRows), std::end(startRows));
         std::printf("\n| figure | value | goal | |\n|---|---|---|---|\n");
         for (const Row& row : m_rows)
             std::printf("| %s | %s | %s | %s |\n", row.figure.c_str(), row.value.c_str(), row.goal.c_str(),
@@ -736,8 +781,14 @@ private:
     PauseCountingClock m_clock;
     std::unique_ptr<WireWatch> m_watch;
     std::vector<Row> m_rows;
-    double m_firstStartMs = 0;
-    Spread m_laterStarts;
+    struct StartUp {
+        double shownMs = 0;
+        double paintedMs = 0;
+    };
+    StartUp m_firstStart;
+    Spread m_laterShown;
+    Spread m_laterPainted;
+    Spread m_laterPaintAfterShow;
     int m_pageSwitches = 0;
     int m_popups = 0;
     int m_boxes = 0;
