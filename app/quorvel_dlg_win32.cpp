@@ -113,6 +113,9 @@ BOOL CQuorvelDlg::OnInitDialog() {
     if (m_linkMode != -1) {
         ShowWindow(SW_SHOW);
         ::BringWindowToTop(m_hWnd);
+        // Painted now: left to the message loop, the shown window would stay an
+        // empty rectangle behind everything posted to it until then.
+        UpdateWindow();
         if (m_pBaseDlg) m_pBaseDlg->RefreshFromSettings();
         return TRUE;
     }
