@@ -209,8 +209,9 @@ void CAdvSetDlg::BuildOptions() {
 }
 
 void CAdvSetDlg::BuildControls() {
-    LoadBackground(L"advset.png");
-    LoadBitmapFromImageFile(SkinImagePathW(L"advset.png"), m_bmpAdvSkin);
+    // One decode of the skin serves the page's background and the sliders'.
+    if (LoadBitmapFromImageFile(SkinImagePathW(L"advset.png"), m_bmpAdvSkin))
+        TakeBackgroundFrom(m_bmpAdvSkin);
     // Normal, hover, pressed (the pressed image is also the checked look).
     const wchar_t* radio[3] = {L"radio_nr.png", L"radio_ov.png", L"radio_dn.png"};
     const wchar_t* check[3] = {L"check_nr.png", L"check_ov.png", L"check_dn.png"};

@@ -55,10 +55,9 @@ protected:
     // the page's background. False when the image cannot be loaded; the
     // background then stays as it was.
     bool LoadBackground(const std::wstring& imageName);
+    // The same from a skin image already decoded.
+    void TakeBackgroundFrom(const CBitmap& skin);
 
     CBitmap m_bmpBackground;
     const CBitmap* m_mainBackground;
-
-private:
-    void TakeBackgroundFrom(const CBitmap& skin);
 };
