@@ -81,4 +81,8 @@ void CQuorvelDlg::ShowTrayMenu() {
     ::SetForegroundWindow(m_hWnd);
     NestedLoopGuard guard(*this);
     menu.TrackPopupMenu(TPM_RIGHTBUTTON, cursor.x, cursor.y, m_hWnd);
+    // The system documents that a menu tracked for a tray icon while its window
+    // is in the foreground shows the next time only for an instant, unless a
+    // message follows the tracking and switches the system back to this thread.
+    PostMessage(WM_NULL);
 }
