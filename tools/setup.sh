@@ -8,6 +8,7 @@ packages=(
   binutils-mingw-w64-x86-64                  # windres
   wine wine64                                # running the Windows build
   xvfb xauth                                 # a display for windows under test
+  fonts-liberation fonts-wqy-microhei        # the fonts tools/wine-fonts.sh pins for Wine
   clang libclang-rt-14-dev                   # fuzz targets
 )
 

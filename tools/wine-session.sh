@@ -71,4 +71,5 @@ wineserver -p 9>&-
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1 9>&-
 fi
+"$(dirname "$0")/wine-fonts.sh" 9>&-
 "$@"

@@ -1,33 +1,14 @@
-// The README's pictures: the main window on each of its pages and every box
-// and popup it opens, against the demo's simulated mouse, and the system's box
-// of a start-up that finds no mouse, in English and in Russian, saved as PNG
-// under fixed names into the folder given on the command line.
-// tools/pictures.sh runs it; it is no test and ctest does not run it.
-//
-// Each picture is taken the way the window tests take theirs: our own windows
-// paint themselves into it, layered popups and the system's menus are read
-// back from the screen. The pointer is parked off the window first, so that no
-// control shows its hover look, and controls are driven by the commands their
-// clicks send, never by the pointer.
+// The README's pictures: the picture tour's pictures, in English and in
+// Russian, saved as PNG under their names into the folder given on the
+// command line. tools/pictures.sh runs it; it is no test and ctest does not
+// run it.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
-#include "app/dialogs/about_dlg_win32.h"
-#include "app/dialogs/button_dialogs_win32.h"
-#include "app/main_window_harness_win32.h"
-#include "app/pages/adv_set_win32.h"
-#include "app/pages/button_page_win32.h"
-#include "app/pages/host_page_win32.h"
-#include "app/pages/macro_set_win32.h"
-#include "app/sync_progress_win32.h"
-#include "firmware/fw_update_dlg_win32.h"
-#include "skin/confirm_dlg_win32.h"
-#include "skin/value_entry_win32.h"
-#include "support/input_win32.h"
+#include "pictures/picture_tour_win32.h"
 
 namespace {
 
@@ -35,266 +16,15 @@ using namespace e2e;
 
 std::wstring g_outputFolder;
 
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out += c < 0x80 ? char(c) : '?';
-    return out;
-}
-
-constexpr int kOpenMs = 5000;
-// Long enough for a box or popup to have painted itself after it showed.
-constexpr DWORD kSettleMs = 400;
-
-// The progress box's worker: it holds the bar at a fixed place until the
-// picture is taken, so that every run shows the same box.
-std::atomic<bool> g_progressShot{false};
-void HoldProgress(const SyncJob& job) {
-    job.sink->Progress(40);
-    WaitFor([] { return g_progressShot.load(); }, 20000);
-    if (job.running) job.running->store(0);
-    StoreSyncBusy(0);
-    job.sink->CloseProgress();
-}
-
-class ReadmePictures : public MainWindowFixture {
+class ReadmePictures : public PictureTour {
 protected:
-    // language: 2 English, 1 Russian (the registry's Language values).
-    void TakeAll(uint32_t language, const wchar_t* suffix);
-    // The system's box of a start-up that finds no mouse.
-    void TakeNotFound(uint32_t language, const wchar_t* suffix);
-
-    bool Save(const Dib32& dib, const std::wstring& name) {
-        const std::wstring path = g_outputFolder + name + L"_" + m_suffix + L".png";
-        const bool saved = SaveDibAsPng(dib, path);
+    bool Keep(const Dib32& picture, const std::wstring& name) override {
+        const std::wstring path = g_outputFolder + name + L".png";
+        const bool saved = SaveDibAsPng(picture, path);
         EXPECT_TRUE(saved) << "cannot write " << Narrow(path);
-        if (saved) ++m_saved;
         return saved;
     }
-    // The main window as it shows, painted by itself.
-    void ShootMain(UiInvoker& ui, CQuorvelDlg& dlg, const std::wstring& name) {
-        ::Sleep(kSettleMs);
-        ui.Call([&] { Save(*RenderWindow(dlg.m_hWnd), name); });
-    }
-    // A window of its own (a box, a popup, a menu), as CaptureTopLevelWindow takes it.
-    void ShootWindow(UiInvoker& ui, HWND window, const std::wstring& name) {
-        ::Sleep(kSettleMs);
-        ui.Call([&] { Save(*CaptureTopLevelWindow(window), name); });
-    }
-    // The main window with a popup over it, each taken as it shows, the popup
-    // cut to the main window.
-    void ShootMainWithPopup(UiInvoker& ui, CQuorvelDlg& dlg, HWND popup, const std::wstring& name) {
-        ::Sleep(kSettleMs);
-        ui.Call([&] {
-            std::unique_ptr<Dib32> shot = RenderWindow(dlg.m_hWnd);
-            std::unique_ptr<Dib32> rows = CaptureTopLevelWindow(popup);
-            POINT origin{0, 0};
-            ::ClientToScreen(dlg.m_hWnd, &origin);
-            RECT r{};
-            ::GetWindowRect(popup, &r);
-            ::BitBlt(shot->dc(), r.left - origin.x, r.top - origin.y, rows->width(), rows->height(), rows->dc(),
-                     0, 0, SRCCOPY);
-            ::GdiFlush();
-            Save(*shot, name);
-        });
-    }
-
-    // Opens a modal box through open (run on the UI thread, inside whatever
-    // loop runs there), pictures it and closes it as Escape would.
-    void ShootBox(UiInvoker& ui, const std::function<void()>& open, const wchar_t* title,
-                  const std::wstring& name) {
-        ui.Post(open);
-        HWND box = WaitForTopLevelWindow(title, nullptr, kOpenMs);
-        EXPECT_NE(box, nullptr) << "no box " << Narrow(title);
-        if (!box) return;
-        ShootWindow(ui, box, name);
-        ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, kOpenMs)) << Narrow(title) << " stayed open";
-    }
-
-    static void ShowPage(UiInvoker& ui, CQuorvelDlg& dlg, int page) {
-        ui.Call([&] {
-            dlg.m_prevPage = dlg.m_curPage;
-            dlg.m_curPage = page;
-            dlg.ShowPage(page - 1);
-        });
-    }
-    // What a click on a skinned control of parent sends; posted, so that a
-    // box it opens runs in the UI thread's loop, not under this call.
-    static void Command(const CWnd& parent, const CWnd& control) {
-        ::PostMessageW(parent.m_hWnd, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(control.m_hWnd));
-    }
-    static HWND WaitForLayeredPopup() {
-        HWND found = nullptr;
-        WaitFor(
-            [&] {
-                found = FindTopLevelWindow([](HWND hwnd) {
-                    return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
-                });
-                return found != nullptr;
-            },
-            kOpenMs);
-        return found;
-    }
-    static HWND WaitForMenuWindow() {
-        return WaitForTopLevelWindow(nullptr, L"#32768", kOpenMs);
-    }
-    static void ClosePopup(HWND popup) {
-        ::PostMessageW(popup, WM_CLOSE, 0, 0);
-        WaitFor([&] { return !::IsWindow(popup) || !::IsWindowVisible(popup); }, kOpenMs);
-    }
-
-    // A language chosen before, as after the first start; suffix ends each picture's name.
-    void UseLanguage(uint32_t language, const wchar_t* suffix) {
-        m_suffix = suffix;
-        WriteFileBytes(Path(L"config\\test.ini"), Bytes{'1'});
-        Bytes value(4);
-        std::memcpy(value.data(), &language, 4);
-        PutRegistryValue(L"Language", value);
-    }
-
-    std::wstring m_suffix;
-    int m_saved = 0;
 };
-
-void ReadmePictures::TakeAll(uint32_t language, const wchar_t* suffix) {
-    UseLanguage(language, suffix);
-    UseRig(MakeDemoMouseRig());
-    ASSERT_TRUE(StoreDemoMacros());
-    // Off the window, which is centred on the screen.
-    ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-
-    Run run = RunMainWindow(
-        [&](CQuorvelDlg& dlg, UiInvoker& ui) {
-            if (!WaitForMainWindow(dlg)) return;
-            // Connected as a user connects: a click on the mouse's tile.
-            ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
-            auto* picker = dynamic_cast<CHostDlg*>(dlg.m_pHostDlg.get());
-            ASSERT_NE(picker, nullptr);
-            Command(*picker, picker->m_tiles[0]);
-            ASSERT_TRUE(WaitFor([] { return LoadSyncBusy() != 0; }, kOpenMs));
-            ASSERT_TRUE(WaitForSyncEnd(dlg));
-
-            ShowPage(ui, dlg, PAGE_BUTTONS);
-            ShootMain(ui, dlg, L"main_buttons");
-            ShowPage(ui, dlg, PAGE_ADVANCED);
-            ShootMain(ui, dlg, L"main_advanced");
-            ShowPage(ui, dlg, PAGE_LED);
-            ShootMain(ui, dlg, L"main_led");
-            ShowPage(ui, dlg, PAGE_MACRO);
-            ShootMain(ui, dlg, L"main_macro");
-            ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
-            ShootMain(ui, dlg, L"main_picker");
-
-            // The main window's popups and menus.
-            ShowPage(ui, dlg, PAGE_BUTTONS);
-            Command(dlg, dlg.m_btnLanguage);
-            if (HWND popup = WaitForLayeredPopup()) {
-                ShootMainWithPopup(ui, dlg, popup, L"popup_language");
-                ClosePopup(popup);
-            }
-            Command(dlg, dlg.m_btnProfile);
-            if (HWND popup = WaitForLayeredPopup()) {
-                ShootMainWithPopup(ui, dlg, popup, L"popup_profile");
-                ClosePopup(popup);
-            }
-            ::PostMessageW(dlg.m_hWnd, UWM_TRAY_NOTIFY, 0, WM_RBUTTONUP);
-            if (HWND menu = WaitForMenuWindow()) {
-                ShootWindow(ui, menu, L"menu_tray");
-                ui.Call([] { ::EndMenu(); });
-                WaitFor([&] { return !::IsWindowVisible(menu); }, kOpenMs);
-            }
-
-            // The advanced page's popups: the DPI level count and the DPI light.
-            ShowPage(ui, dlg, PAGE_ADVANCED);
-            auto* advanced = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
-            ASSERT_NE(advanced, nullptr);
-            Command(*advanced, advanced->m_countButton);
-            if (HWND popup = WaitForLayeredPopup()) {
-                ShootMainWithPopup(ui, dlg, popup, L"popup_dpi_count");
-                ClosePopup(popup);
-            }
-            Command(*advanced, advanced->m_ledModeButton);
-            if (HWND popup = WaitForLayeredPopup()) {
-                ShootMainWithPopup(ui, dlg, popup, L"popup_dpi_light");
-                ClosePopup(popup);
-            }
-
-            // The button page's popups and boxes, for its fourth button.
-            ShowPage(ui, dlg, PAGE_BUTTONS);
-            auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
-            ASSERT_NE(buttons, nullptr);
-            Command(*buttons, buttons->m_selectors[3]);
-            ::Sleep(200);
-            Command(*buttons, buttons->m_functionButtons[9]);
-            if (HWND popup = WaitForLayeredPopup()) {
-                ShootMainWithPopup(ui, dlg, popup, L"popup_dpi_function");
-                ClosePopup(popup);
-            }
-            Command(*buttons, buttons->m_functionButtons[10]);
-            if (HWND popup = WaitForLayeredPopup()) {
-                ShootMainWithPopup(ui, dlg, popup, L"popup_multimedia");
-                ClosePopup(popup);
-            }
-            ShootBox(ui, [buttons] { RunFireKeyDialog(buttons); }, L"CFireKeyDlg", L"box_fire_key");
-            ShootBox(ui, [buttons] { RunKeyComboDialog(buttons); }, L"QuorvelSingleCombDlg", L"box_key_combination");
-            ShootBox(ui, [buttons] { RunMacroPicker(buttons); }, L"QuorvelMacrosetDlg", L"box_macro_picker");
-            ShootBox(ui, [buttons] { CDebounceWDlg(&buttons->m_debounceStepper).DoModal(); }, L"CDebounceWDlg",
-                     L"box_debounce");
-            ShootBox(ui, [buttons] { CRateMsgDlg(buttons).DoModal(); }, L"CRateMsgDlg", L"box_report_rate");
-            ShootBox(ui, [buttons] { RunValueEntry(buttons, VALUE_ENTRY_DPI); }, L"QuorvelMacroModifyDlg", L"box_value_entry");
-
-            // The macro page's insert menu.
-            ShowPage(ui, dlg, PAGE_MACRO);
-            auto* macros = dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get());
-            ASSERT_NE(macros, nullptr);
-            Command(*macros, macros->m_insertButton);
-            if (HWND menu = WaitForMenuWindow()) {
-                ShootMainWithPopup(ui, dlg, menu, L"menu_macro_insert");
-                ui.Call([] { ::EndMenu(); });
-                WaitFor([&] { return !::IsWindowVisible(menu); }, kOpenMs);
-            }
-
-            // The progress box of a read or write of all settings.
-            ShowPage(ui, dlg, PAGE_BUTTONS);
-            g_progressShot = false;
-            ui.Post([&dlg] {
-                SyncJob job;
-                job.running = &dlg.m_syncRunning;
-                RunBehindProgressBox(&HoldProgress, job, dlg.m_hWnd);
-            });
-            if (HWND box = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, kOpenMs))
-                ShootWindow(ui, box, L"box_progress");
-            g_progressShot = true;
-            WaitForSyncEnd(dlg);
-
-            // The update dialog the device picker opens, before Start.
-            ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
-            ShootBox(ui, [&dlg] { CFWUpdateDlg(dlg.m_pHostDlg.get()).DoModal(); }, L"CFWUpdateDlg",
-                     L"box_firmware_update");
-
-            // The About box of the system menu (its texts are the program's own, in Chinese).
-            ShootBox(ui, [&dlg] { ::SendMessageW(dlg.m_hWnd, WM_SYSCOMMAND, 0x10, 0); }, kAboutTitle,
-                     L"box_about");
-            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
-        },
-        120000);
-    EXPECT_TRUE(run.ended);
-}
-
-void ReadmePictures::TakeNotFound(uint32_t language, const wchar_t* suffix) {
-    UseLanguage(language, suffix);
-    UseRig(MakeUnpluggedRig());
-    Run run = RunMainWindow([&](CQuorvelDlg&, UiInvoker& ui) {
-        HWND box = nullptr;
-        WaitFor([&] { return (box = FindMessageBox(kMouseNotFoundText)) != nullptr; }, 15000);
-        EXPECT_NE(box, nullptr) << "no not-found box";
-        if (!box) return;
-        ShootWindow(ui, box, L"box_mouse_not_found");
-        AnswerMessageBox(kMouseNotFoundText);
-    });
-    EXPECT_TRUE(run.ended);
-}
 
 TEST_F(ReadmePictures, English) {
     TakeAll(2, L"en");
