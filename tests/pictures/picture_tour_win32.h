@@ -161,7 +161,8 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
 
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
-            if (!WaitForMainWindow(dlg)) return;
+            // A limit only a hang reaches: a busy machine may take long to start it.
+            ASSERT_TRUE(WaitForMainWindow(dlg, 60000)) << "the main window did not show";
             // Connected as a user connects: a click on the mouse's tile.
             ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
             auto* picker = dynamic_cast<CHostDlg*>(dlg.m_pHostDlg.get());
