@@ -15,15 +15,6 @@ bool PopupMenuSlot::IsOpen() const {
     return m_popup && m_hwnd && ::IsWindow(m_hwnd) && CWnd::FromHandle(m_hwnd) == m_popup;
 }
 
-void PopupMenuSlot::Retire() {
-    if (IsOpen()) {
-        m_popup->m_ownerWnd = nullptr;
-        ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
-    }
-    m_popup = nullptr;
-    m_hwnd = nullptr;
-}
-
 CMenuEx* PopupMenuSlot::Open(PopupKind kind, CWnd& owner, POINT topLeft) {
     CMenuEx* popup = NewPopupMenu(kind);
     PopupMenuSpec spec = PopupMenuRows(kind);
@@ -34,7 +25,7 @@ CMenuEx* PopupMenuSlot::Open(CMenuEx* popup, const std::wstring& skinPath, CWnd&
                              UINT resultMsg) {
     if (!popup) return nullptr;
     popup->LoadSkin(skinPath);
-    Retire();
+    Close();
     // The popup sizes itself to its rows; only the corner matters here.
     RECT rect{topLeft.x, topLeft.y, topLeft.x + kPopupNarrowWidth, topLeft.y + kPopupRowHeight};
     if (popup->Create(&owner, rect, resultMsg) != 0) {
@@ -58,12 +49,20 @@ std::optional<uint32_t> PopupMenuSlot::TakeResult(LPARAM value) {
         m_hwnd = nullptr;
         return std::nullopt;
     }
-    Close();
+    // Not silenced: its 0 comes to an owner that has forgotten it.
+    ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
+    m_popup = nullptr;
+    m_hwnd = nullptr;
     return static_cast<uint32_t>(value);
 }
 
 void PopupMenuSlot::Close() {
-    if (IsOpen()) ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
+    // Silenced first: the close runs later, and its 0 could otherwise reach
+    // the owner after another popup is remembered here and make it forget that one.
+    if (IsOpen()) {
+        m_popup->m_ownerWnd = nullptr;
+        ::PostMessageW(m_hwnd, WM_CLOSE, 0, 0);
+    }
     m_popup = nullptr;
     m_hwnd = nullptr;
 }

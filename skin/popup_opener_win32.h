@@ -40,7 +40,7 @@ public:
     // close reports 0 once more, which is then ignored) and is returned.
     std::optional<uint32_t> TakeResult(LPARAM value);
 
-    // Closes the popup, if one is open, and forgets it.
+    // Closes the popup, if one is open, and forgets it; it reports nothing more.
     void Close();
     bool IsOpen() const;
     CMenuEx* Get() const { return IsOpen() ? m_popup : nullptr; }
@@ -49,9 +49,6 @@ public:
     static POINT TopLeft(PopupKind kind, const RECT& openerScreenRect);
 
 private:
-    // Silences and closes a popup still open.
-    void Retire();
-
     CMenuEx* m_popup = nullptr;
     HWND m_hwnd = nullptr;
 };

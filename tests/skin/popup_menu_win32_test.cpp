@@ -207,6 +207,28 @@ TEST_F(PopupMenuTest, ASecondPopupReplacesTheFirstWithoutClosingItself) {
     EXPECT_EQ(owner.Count(UWM_DPI_LED_MENU_RESULT), 0);
 }
 
+TEST_F(PopupMenuTest, APopupClosedBeforeTheNextOpensCannotMakeTheSlotForgetIt) {
+    CMenuEx* first = Open(PopupKind::DpiCount);
+    ASSERT_NE(first, nullptr);
+    HWND firstHwnd = first->m_hWnd;
+    owner.Clear();
+    owner.slot.Close();
+    // Opened before the first one's close has run.
+    CMenuEx* second = owner.slot.Open(PopupKind::DpiLed, owner, POINT{600, 80});
+    ASSERT_NE(second, nullptr);
+    PumpMessages(50);
+    EXPECT_FALSE(::IsWindow(firstHwnd));
+    EXPECT_EQ(owner.Count(UWM_DPI_COUNT_MENU_RESULT), 0) << "the closed popup still reported";
+    ASSERT_EQ(owner.slot.Get(), second);
+    // The new popup's choice still reaches the owner.
+    PostMouse(*second, WM_MOUSEMOVE, 50, 10, 0);
+    PostClick(*second, 50, 10);
+    PumpMessages(50);
+    ASSERT_FALSE(owner.taken.empty());
+    EXPECT_EQ(owner.taken.front(), 1u);
+    EXPECT_FALSE(owner.slot.IsOpen());
+}
+
 TEST_F(PopupMenuTest, ManyOpenAndCloseCyclesLeakNothing) {
     // One cycle first: classes, fonts and GDI+ caches that stay for good.
     Open(PopupKind::Profile);
