@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/dialogs/about_dlg_win32.h"
@@ -38,8 +40,27 @@ inline std::string Narrow(const std::wstring& text) {
 }
 
 constexpr int kTourOpenMs = 5000;
-// Long enough for a box or popup to have painted itself after it showed.
-constexpr DWORD kTourSettleMs = 400;
+// A window that shows does so well within this; only a hang reaches it.
+constexpr int kTourShownMs = 20000;
+
+// Not one colour: something was drawn.
+inline bool Varied(const Dib32& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.Rgb(x, y) != picture.Rgb(0, 0)) return true;
+    return false;
+}
+
+// Whether picture differs anywhere from what beneath shows at (left, top).
+inline bool DiffersFrom(const Dib32& picture, const Dib32& beneath, int left, int top) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const int bx = left + x, by = top + y;
+            if (bx < 0 || by < 0 || bx >= beneath.width() || by >= beneath.height()) continue;
+            if (picture.Rgb(x, y) != beneath.Rgb(bx, by)) return true;
+        }
+    return false;
+}
 
 // The progress box's worker: it holds the bar at a fixed place until the
 // picture is taken, so that every run shows the same box.
@@ -65,31 +86,54 @@ protected:
     void Save(const Dib32& dib, const std::wstring& name) {
         if (Keep(dib, name + L"_" + m_suffix)) ++m_saved;
     }
+    // Takes the picture once the UI thread is idle (what was posted to it has
+    // run, nothing waits for a paint), again until take() gives one (a window
+    // read back from the screen reaches it a moment after it showed), and keeps it.
+    void ShootWhenShown(UiInvoker& ui, const std::wstring& name,
+                        const std::function<std::unique_ptr<Dib32>()>& take) {
+        const bool shown = WaitFor(
+            [&] {
+                bool kept = false;
+                ui.CallWhenIdle([&] {
+                    std::unique_ptr<Dib32> picture = take();
+                    if (!picture) return;
+                    Save(*picture, name);
+                    kept = true;
+                });
+                return kept;
+            },
+            kTourShownMs);
+        EXPECT_TRUE(shown) << Narrow(name) << " never showed";
+    }
     // The main window as it shows, painted by itself.
     void ShootMain(UiInvoker& ui, CQuorvelDlg& dlg, const std::wstring& name) {
-        ::Sleep(kTourSettleMs);
-        ui.Call([&] { Save(*RenderWindow(dlg.m_hWnd), name); });
+        ShootWhenShown(ui, name, [&] { return RenderWindow(dlg.m_hWnd); });
     }
-    // A window of its own (a box, a popup, a menu), as CaptureTopLevelWindow takes it.
+    // A window of its own (a box, a popup, a menu), as CaptureTopLevelWindow
+    // takes it. One read back from the screen shows there once it is no longer
+    // the empty desktop, all one colour, in its place.
     void ShootWindow(UiInvoker& ui, HWND window, const std::wstring& name) {
-        ::Sleep(kTourSettleMs);
-        ui.Call([&] { Save(*CaptureTopLevelWindow(window), name); });
+        ShootWhenShown(ui, name, [&]() -> std::unique_ptr<Dib32> {
+            std::unique_ptr<Dib32> picture = CaptureTopLevelWindow(window);
+            return Varied(*picture) ? std::move(picture) : nullptr;
+        });
     }
     // The main window with a popup over it, each taken as it shows, the popup
-    // cut to the main window.
+    // cut to the main window. The popup is read back from the screen: until it
+    // reaches it, its place shows the main window as it paints itself.
     void ShootMainWithPopup(UiInvoker& ui, CQuorvelDlg& dlg, HWND popup, const std::wstring& name) {
-        ::Sleep(kTourSettleMs);
-        ui.Call([&] {
+        ShootWhenShown(ui, name, [&]() -> std::unique_ptr<Dib32> {
             std::unique_ptr<Dib32> shot = RenderWindow(dlg.m_hWnd);
             std::unique_ptr<Dib32> rows = CaptureTopLevelWindow(popup);
             POINT origin{0, 0};
             ::ClientToScreen(dlg.m_hWnd, &origin);
             RECT r{};
             ::GetWindowRect(popup, &r);
+            if (!DiffersFrom(*rows, *shot, r.left - origin.x, r.top - origin.y)) return nullptr;
             ::BitBlt(shot->dc(), r.left - origin.x, r.top - origin.y, rows->width(), rows->height(), rows->dc(),
                      0, 0, SRCCOPY);
             ::GdiFlush();
-            Save(*shot, name);
+            return shot;
         });
     }
 
@@ -221,7 +265,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
             auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
             ASSERT_NE(buttons, nullptr);
             Command(*buttons, buttons->m_selectors[3]);
-            ::Sleep(200);
+            ui.CallWhenIdle([] {});  // the fourth button is selected
             Command(*buttons, buttons->m_functionButtons[9]);
             if (HWND popup = WaitForLayeredPopup()) {
                 ShootMainWithPopup(ui, dlg, popup, L"popup_dpi_function");
