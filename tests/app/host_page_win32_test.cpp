@@ -18,14 +18,15 @@
 #include "firmware/fw_update_session.h"
 #include "firmware/ota_protocol.h"
 #include "sim/sim_topology.h"
+#include "support/message_spy_win32.h"
 #include "text/u16_buffer.h"
 
 namespace {
 
 using namespace e2e;
 
-// Two scan ticks and a margin for a loaded machine.
-constexpr int kTwoTicksMs = 2 * DEVICE_SCAN_INTERVAL_MS + 600;
+// Only a hang takes this long: the waits below count the picker's scan ticks, not time.
+constexpr int kHangMs = 60000;
 
 struct SimMachine {
     std::unique_ptr<SimMouseRig> rig = std::make_unique<SimMouseRig>();
@@ -47,6 +48,16 @@ protected:
     void UseMachine() { UseRig(std::move(m_machine->rig)); }
 
     static CHostDlg& Picker(CQuorvelDlg& dlg) { return static_cast<CHostDlg&>(*dlg.m_pHostDlg); }
+    // Waits until done() holds or the picker's scan has ticked twice in full
+    // from now, however long that takes; then done()'s answer. `ticks` keeps
+    // the main window's timers.
+    static bool WithinTwoScans(CQuorvelDlg& dlg, const MessageSpy& ticks, const std::function<bool()>& done) {
+        const HWND picker = Picker(dlg).m_hWnd;
+        // The tick under way now may have looked before the change: it does not count.
+        const int wholeTicks = ticks.Ticks(picker, TIMER_DEVICE_SCAN) + 3;
+        WaitFor([&] { return done() || ticks.Ticks(picker, TIMER_DEVICE_SCAN) >= wholeTicks; }, kHangMs);
+        return done();
+    }
     static void ClickControl(const CWnd& page, const CWnd& control) {
         ::SendMessageW(page.m_hWnd, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                        reinterpret_cast<LPARAM>(control.m_hWnd));
@@ -138,9 +149,10 @@ TEST_F(HostPageTest, FourMicePageThroughTheArrowsAndATileConnects) {
         ShowPicker(dlg, ui);
         m_rig->backend.ClearLog();
         ClickControl(picker, picker.m_tiles[1]);
-        ::Sleep(300);
-        readsForSecondClick = CountReads();
-        ui.Call([&] { pageAfterSecondClick = dlg.m_curPage; });
+        ui.CallWhenIdle([&] {
+            readsForSecondClick = CountReads();
+            pageAfterSecondClick = dlg.m_curPage;
+        });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(arrowsShown);
@@ -250,21 +262,23 @@ TEST_F(HostPageTest, AReceiversLinkShowsOnItsTileOnlyWhileThePickerIsShown) {
             });
             WaitFor([&] { return LoadSyncBusy() == 0 && ::IsWindowEnabled(dlg.m_hWnd); }, 15000);
             ShowPicker(dlg, ui);
+            MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
+            ASSERT_TRUE(ticks.ok());
             linked = receiverIcon(dlg, ui);
             setLink(false);
-            unlinkedInTime = WaitFor([&] { return receiverIcon(dlg, ui) == L"1KHz.png"; }, kTwoTicksMs);
+            unlinkedInTime = WithinTwoScans(dlg, ticks, [&] { return receiverIcon(dlg, ui) == L"1KHz.png"; });
             unlinked = receiverIcon(dlg, ui);
             setLink(true);
-            relinkedInTime = WaitFor([&] { return receiverIcon(dlg, ui) == L"1KHz-ol.png"; }, kTwoTicksMs);
+            relinkedInTime = WithinTwoScans(dlg, ticks, [&] { return receiverIcon(dlg, ui) == L"1KHz-ol.png"; });
             Shoot(dlg, ui, L"device_picker_receiver_online");
 
             // With the button page shown the picker looks at nothing.
             ShowButtonPage(dlg, ui);
             setLink(false);
-            ::Sleep(kTwoTicksMs);
+            WithinTwoScans(dlg, ticks, [] { return false; });
             hiddenAfterFlip = receiverIcon(dlg, ui);
             ShowPicker(dlg, ui);
-            WaitFor([&] { return receiverIcon(dlg, ui) == L"1KHz.png"; }, kTwoTicksMs);
+            WithinTwoScans(dlg, ticks, [&] { return receiverIcon(dlg, ui) == L"1KHz.png"; });
             shownAgain = receiverIcon(dlg, ui);
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
@@ -307,7 +321,9 @@ TEST_F(HostPageTest, TwoReceiversOfOneMouseMergeIntoOneTile) {
             r1.command->SetMouse(mouseB);
             r1.command->SetDeviceInfo(SimTopology::ReceiverDeviceInfo(1, &identity, true));
             r1.command->SetLinkInfo(SimTopology::ReceiverLinkInfo(1, kIdR1, &identity, true));
-            mergedInTime = WaitFor([&] { return ShownPaths(dlg, ui).size() == 2; }, kTwoTicksMs);
+            MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
+            ASSERT_TRUE(ticks.ok());
+            mergedInTime = WithinTwoScans(dlg, ticks, [&] { return ShownPaths(dlg, ui).size() == 2; });
             after = int(ShownPaths(dlg, ui).size());
             ui.Call([&] {
                 CHostDlg& picker = Picker(dlg);

@@ -49,7 +49,7 @@ protected:
             return false;
         const bool info = WindowTitle(box) == L"Info";
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        WaitFor([&] { return !::IsWindow(box); }, 3000);
+        WaitFor([&] { return !::IsWindow(box); }, 20000);
         return info;
     }
     static void Click(CQuorvelDlg& dlg, const CWnd& button) {
@@ -146,7 +146,7 @@ TEST_F(MainWindowCommandsTest, AWrongFileIsRefusedAndChangesNothing) {
             NextFile(std::nullopt);
             Click(dlg, dlg.m_btnImport);
             Click(dlg, dlg.m_btnExport);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            ui.CallWhenIdle([] {});  // both clicks have been handled
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
         40000);
@@ -167,7 +167,7 @@ TEST_F(MainWindowCommandsTest, ResetWritesTheDefaultsToTheMouse) {
             if (!WaitForMainWindow(dlg)) return;
             connected = ConnectMouse(dlg, ui, 0);
             Click(dlg, dlg.m_btnReset);
-            WaitFor([&] { return LoadSyncBusy() != 0; }, 5000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, 20000);
             written = WaitForSyncEnd(dlg);
             ui.Call([&] { after = g_settings; });
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
@@ -223,7 +223,7 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
         });
         // Dismissed without a choice: nothing changes.
         Click(dlg, dlg.m_btnLanguage);
-        WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
+        WaitFor([&] { return dlg.m_popup.IsOpen(); }, 20000);
         ui.Call([&] {
             if (CMenuEx* menu = dlg.m_popup.Get()) {
                 popupRect = menu->GetWindowRect();
@@ -231,18 +231,16 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
             }
             buttonRect = dlg.m_btnLanguage.GetWindowRect();
         });
-        WaitFor([&] { return !dlg.m_popup.IsOpen(); }, 3000);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        ui.Call([&] {
+        WaitFor([&] { return !dlg.m_popup.IsOpen(); }, 10000);
+        ui.CallWhenIdle([&] {
             exitDismissed = g_uiTexts[UiText::str_exit];
             indexDismissed = g_languageIndex;
         });
 
         Click(dlg, dlg.m_btnLanguage);
-        WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
+        WaitFor([&] { return dlg.m_popup.IsOpen(); }, 20000);
         chosen = ChoosePopupRow(dlg.m_popup, ui, 1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        ui.Call([&] {
+        ui.CallWhenIdle([&] {
             exitChosen = g_uiTexts[UiText::str_exit];
             indexChosen = g_languageIndex;
             if (dlg.m_pMacroDlg) pageTextsAfter = TextsOf(*dlg.m_pMacroDlg);
@@ -285,12 +283,12 @@ TEST_F(MainWindowCommandsTest, TheProfilePopupShowsTheChoiceAndSwitchesProfile) 
             if (!WaitForMainWindow(dlg)) return;
             connected = ConnectMouse(dlg, ui, 0);
             Click(dlg, dlg.m_btnProfile);
-            WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
+            WaitFor([&] { return dlg.m_popup.IsOpen(); }, 20000);
             ui.Call(
                 [&] { SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_profile_popup"); });
             chosen = ChoosePopupRow(dlg.m_popup, ui, 3);
             // The caption changes first; the switch writes the profile to the mouse.
-            WaitFor([&] { return LoadSyncBusy() != 0; }, 3000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, 20000);
             WaitForSyncEnd(dlg);
             ui.Call([&] {
                 caption = dlg.m_btnProfile.GetWindowText();

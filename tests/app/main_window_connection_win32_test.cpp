@@ -65,7 +65,7 @@ private:
 };
 
 bool ProgressBoxGone() {
-    return WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, 2000);
+    return WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, 20000);
 }
 
 class MainWindowConnectionTest : public MainWindowFixture {
@@ -117,7 +117,7 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
             ASSERT_TRUE(spy.ok());
             ProgressBoxWatch readWatch(dlg.m_hWnd);
             connected = ConnectMouse(dlg, ui, 0);
-            spy.WaitFor(UWM_SYNC_DONE, 1, 2000);
+            spy.WaitFor(UWM_SYNC_DONE, 1, 20000);
             readBoxGone = ProgressBoxGone();
             readWatch.Stop();
             readBoxes = readWatch.boxesSeen();
@@ -133,10 +133,10 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
 
             // The mouse reports its state: battery 72, not charging.
             m_rig->cable.command->SendStatusReport(m_rig->backend);
-            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"72%"; }, 3000);
+            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"72%"; }, 20000);
             // A charging sample of 40 joins the window: (72 + 40) / 2.
             ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, 0x80 | 40, 0x5A);
-            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"56%"; }, 3000);
+            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"56%"; }, 20000);
             ui.Call([&] {
                 batteryText = dlg.m_batteryText.GetWindowText();
                 barLevel = dlg.m_batteryBar.m_pos;
@@ -151,7 +151,7 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
             status.profileCycle = true;
             m_rig->mouse->SetStatus(status);
             m_rig->cable.command->SendStatusReport(m_rig->backend);
-            WaitFor([&] { return LoadSyncBusy() != 0; }, 3000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, 20000);
             WaitFor(
                 [&] {
                     return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 &&
@@ -233,8 +233,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
             // Another vendor's device changes nothing.
             SendDeviceChange(dlg.m_hWnd, DBT_DEVICEREMOVECOMPLETE,
                              L"\\\\?\\USB#VID_046D&PID_C077#1#{a5dcbf10}");
-            std::this_thread::sleep_for(std::chrono::milliseconds(700));
-            ui.Call([&] { pageAfterForeign = dlg.m_curPage; });
+            ui.CallWhenIdle([&] { pageAfterForeign = dlg.m_curPage; });
 
             MessageSpy spy(dlg.m_hWnd);
             UnplugCable(dlg.m_hWnd);
@@ -243,8 +242,8 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
             DWORD_PTR result = 0;
             answeredDuringWait =
                 ::SendMessageTimeoutW(dlg.m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) != 0;
-            WaitFor([&] { return dlg.m_curPage == 5; }, 3000);
-            ui.Call([&] {
+            WaitFor([&] { return dlg.m_curPage == 5; }, 10000);
+            ui.CallWhenIdle([&] {
                 pageAfterUnplug = dlg.m_curPage;
                 linkModeAfterUnplug = dlg.m_linkMode;
                 isConnectedAfterUnplug = g_isConnected;
@@ -255,9 +254,8 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
             });
 
             ReplugCable(dlg.m_hWnd);
-            WaitFor([&] { return (g_deviceTable[0].pathMask & 1) != 0; }, 5000);
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            ui.Call([&] {
+            WaitFor([&] { return (g_deviceTable[0].pathMask & 1) != 0; }, 10000);
+            ui.CallWhenIdle([&] {
                 masksAfterReplug = g_deviceTable[0].pathMask;
                 isConnectedAfterReplug = g_isConnected;
                 linkModeAfterReplug = dlg.m_linkMode;
@@ -313,11 +311,11 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 g_currentDevicePath = std::u16string(BufferText(entry.paths[0]));
                 SwitchConnection(entry.reportId, entry.reportLength, 0, entry.sensorType);
             });
-            ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, 5000));
-            boxDuringRead = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, 3000) != nullptr;
+            ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, 20000));
+            boxDuringRead = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, 20000) != nullptr;
             // A few commands into the read, not a fixed time: on a loaded machine a
             // fixed wait can outlast the whole read.
-            WaitFor([&] { return m_rig->backend.Log().size() >= 4; }, 5000);
+            WaitFor([&] { return m_rig->backend.Log().size() >= 4; }, 20000);
             unpluggedDuringRead = LoadSyncBusy() != 0;
             UnplugCable(dlg.m_hWnd);
             ended = WaitFor(
@@ -327,9 +325,8 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 },
                 15000);
             boxGone = ProgressBoxGone();
-            WaitFor([&] { return dlg.m_curPage == 5; }, 3000);
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            ui.Call([&] {
+            WaitFor([&] { return dlg.m_curPage == 5; }, 10000);
+            ui.CallWhenIdle([&] {
                 page = dlg.m_curPage;
                 isConnected = g_isConnected;
                 settingsAfter = g_settings;
@@ -365,28 +362,42 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
 TEST_F(MainWindowConnectionTest, TheReceiversLinkStateIsPolledOnlyOverTheReceiver) {
     UseRig(MakeDemoMouseRig());
     int pollsOverCable = -1, pollsOverReceiver = -1;
+    int ticksOverCable = -1, ticksOverReceiver = -1;
     uint8_t linkState = 9;
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitForMainWindow(dlg));
+            MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
+            ASSERT_TRUE(ticks.ok());
+            // Counted from the same moment on the window's thread, and read
+            // there between its messages: each tick and its poll are on the
+            // same side of the count.
+            auto countTwoTicks = [&](int& polls, int& seen) {
+                ui.Call([&] {
+                    m_rig->backend.ClearLog();
+                    ticks.Clear();
+                });
+                ticks.WaitForTicks(dlg.m_hWnd, TIMER_STATUS_POLL, 2, 30000);
+                ui.Call([&] {
+                    polls = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
+                    seen = ticks.Ticks(dlg.m_hWnd, TIMER_STATUS_POLL);
+                });
+            };
             ASSERT_TRUE(ConnectMouse(dlg, ui, 0));
-            m_rig->backend.ClearLog();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2300));
-            pollsOverCable = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
+            countTwoTicks(pollsOverCable, ticksOverCable);
 
             g_receiverLinkState = 0;
             ASSERT_TRUE(ConnectMouse(dlg, ui, 2));  // the demo's receiver is an 8 kHz one
-            m_rig->backend.ClearLog();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2300));
-            pollsOverReceiver = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
+            countTwoTicks(pollsOverReceiver, ticksOverReceiver);
             ui.Call([&] { linkState = g_receiverLinkState; });
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
-        40000);
+        60000);
     EXPECT_TRUE(run.ended);
+    EXPECT_GE(ticksOverCable, 2);
     EXPECT_EQ(pollsOverCable, 0);
-    EXPECT_GE(pollsOverReceiver, 2);
-    EXPECT_LE(pollsOverReceiver, 3);
+    EXPECT_GE(ticksOverReceiver, 2);
+    EXPECT_EQ(pollsOverReceiver, ticksOverReceiver) << "one poll each time the status timer ticks";
     EXPECT_EQ(linkState, 1) << "the linked receiver's state";
 }
 

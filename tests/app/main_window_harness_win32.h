@@ -211,7 +211,7 @@ protected:
             g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
             SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
         });
-        if (!WaitFor([&] { return LoadSyncBusy() != 0; }, 5000)) return false;
+        if (!WaitFor([&] { return LoadSyncBusy() != 0; }, 20000)) return false;
         return WaitForSyncEnd(dlg);
     }
 
@@ -299,7 +299,7 @@ inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = 10000) {
 }
 
 // Waits (bounded) until check, run on the UI thread where the windows live, holds.
-inline bool WaitOnUi(UiInvoker& ui, const std::function<bool()>& check, int milliseconds = 5000) {
+inline bool WaitOnUi(UiInvoker& ui, const std::function<bool()>& check, int milliseconds = 20000) {
     return WaitFor(
         [&] {
             bool held = false;
@@ -327,7 +327,7 @@ inline bool ChoosePopupRow(PopupMenuSlot& slot, UiInvoker& ui, uint32_t value) {
     ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
     ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    return WaitFor([&] { return !::IsWindow(popup); }, 3000);
+    return WaitFor([&] { return !::IsWindow(popup); }, 20000);
 }
 
 // The value-entry box (a DPI value, a macro's name) answered with text and
@@ -337,7 +337,7 @@ inline bool AnswerValueEntry(const wchar_t* text, int milliseconds = 10000) {
     if (!entry) return false;
     ::SendMessageW(::GetDlgItem(entry, VALUE_ENTRY_EDIT_ID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     ClickControl(::ChildWindowFromPoint(entry, POINT{40, 170}));
-    return WaitFor([&] { return !::IsWindow(entry); }, 5000);
+    return WaitFor([&] { return !::IsWindow(entry); }, 20000);
 }
 
 }  // namespace e2e

@@ -254,8 +254,7 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
                         });
                     }
                     PressIcon(dlg.m_pageButtons[step.icon]);
-                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
-                    ui.Call([&] {
+                    ui.CallWhenIdle([&] {
                         *step.seen = ReadShown(dlg);
                         if (step.state) shoot(step.state);
                     });
@@ -388,7 +387,7 @@ TEST_F(MainWindowLayoutTest, APressOnTheBackgroundDragsTheWindow) {
         for (int step = 1; step <= 4; ++step)
             mouse(0, POINT{start.x + 10 * step, start.y + 5 * step});
         mouse(MOUSEEVENTF_LEFTUP, POINT{start.x + 40, start.y + 20});
-        WaitFor([&] { return dlg.GetWindowRect().left != before.left; }, 2000);
+        WaitFor([&] { return dlg.GetWindowRect().left != before.left; }, 20000);
         ui.Call([&] { after = dlg.GetWindowRect(); });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });

@@ -21,13 +21,13 @@ TEST_F(MainWindowOpenedTest, TheAboutBoxHoldsTheMainWindowUntilItsButtonIsClicke
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
         ::PostMessageW(dlg.m_hWnd, WM_SYSCOMMAND, 0x10, 0);
-        box = WaitForTopLevelWindow(L"\u5173\u4e8e Quorvel", L"#32770", 5000);
+        box = WaitForTopLevelWindow(L"\u5173\u4e8e Quorvel", L"#32770", 20000);
         if (!box) return;
         boxOwner = ::GetWindow(box, GW_OWNER);
         during = ReadMainWindow(ui, dlg);
         shot = SaveWindowScreenshot(box, L"main_window_about_box");
         clicked = ClickControlById(box, IDOK);
-        gone = WaitFor([&] { return !::IsWindow(box); }, 3000);
+        gone = WaitFor([&] { return !::IsWindow(box); }, 20000);
         after = ReadMainWindow(ui, dlg);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
@@ -42,6 +42,14 @@ TEST_F(MainWindowOpenedTest, TheAboutBoxHoldsTheMainWindowUntilItsButtonIsClicke
     EXPECT_TRUE(after->enabled);
 }
 
+// Its rows are drawn: the picture is not one colour.
+bool Varied(const Dib32& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.Rgb(x, y) != picture.Rgb(0, 0)) return true;
+    return false;
+}
+
 TEST_F(MainWindowOpenedTest, TheLanguagePopupIsALayeredWindowOnTopOfTheMainWindow) {
     UseRig(MakeDemoMouseRig());
     HWND popup = nullptr;
@@ -53,26 +61,26 @@ TEST_F(MainWindowOpenedTest, TheLanguagePopupIsALayeredWindowOnTopOfTheMainWindo
         auto layered = [](HWND hwnd) {
             return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
         };
-        WaitFor([&] { return (popup = FindTopLevelWindow(layered)) != nullptr; }, 3000);
+        WaitFor([&] { return (popup = FindTopLevelWindow(layered)) != nullptr; }, 20000);
         if (!popup) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
         ::GetWindowRect(popup, &popupRect);
-        picture = CaptureTopLevelWindow(popup);
+        // A layered window reaches the screen a moment after it was made.
+        WaitFor(
+            [&] {
+                picture = CaptureTopLevelWindow(popup);
+                return Varied(*picture);
+            },
+            20000);
         SaveScreenshot(*picture, L"main_window_language_popup");
         ::PostMessageW(popup, WM_CLOSE, 0, 0);
-        WaitFor([&] { return !::IsWindow(popup); }, 3000);
+        WaitFor([&] { return !::IsWindow(popup); }, 20000);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(run.ended);
     ASSERT_NE(popup, nullptr) << "the click opened no popup";
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->width(), popupRect.right - popupRect.left);
-    // Its rows are drawn: the picture is not one colour.
-    bool varied = false;
-    for (int y = 0; y < picture->height() && !varied; ++y)
-        for (int x = 0; x < picture->width() && !varied; ++x)
-            varied = picture->Rgb(x, y) != picture->Rgb(0, 0);
-    EXPECT_TRUE(varied);
+    EXPECT_TRUE(Varied(*picture)) << "the popup's rows are not drawn";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/main_window_harness_win32.h"
 #include "support/input_win32.h"
+#include "support/message_spy_win32.h"
 
 namespace {
 
@@ -69,9 +70,9 @@ TEST_F(MainWindowTest, StartWithTheMouseOpensWithoutMessageAndReadsNothingYet) {
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         up = WaitForMainWindow(dlg);
         if (!up) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        boxSeen = FindMessageBox(kMouseNotFoundText) != nullptr;
-        ui.Call([&] {
+        // What the start-up posted has run: a box it opened would be up now.
+        ui.CallWhenIdle([&] {
+            boxSeen = FindMessageBox(kMouseNotFoundText) != nullptr;
             linkMode = dlg.m_linkMode;
             devices = g_deviceCount;
             pathMask = g_deviceTable[0].pathMask;
@@ -127,7 +128,7 @@ TEST_F(MainWindowTest, StartUpLoadsProfileMacrosAndLanguageAndCloseSavesTheProfi
             g_settings.debounceTime = 17;  // a change the user made meanwhile
         });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
-        closed = WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 5000);
+        closed = WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 20000);
     });
 
     EXPECT_TRUE(run.ended);
@@ -232,13 +233,15 @@ TEST_F(MainWindowTest, ExitDuringNestedDialogWaitsForItThenCloses) {
             nestedOpen = false;
             mainAliveAfterNested = ::IsWindow(dlg.m_hWnd) && g_pMainDlg == &dlg;
         });
-        ASSERT_TRUE(WaitFor([&] { return nestedOpen && !::IsWindowEnabled(dlg.m_hWnd); }, 5000));
-        ASSERT_TRUE(WaitFor([&] { return (nestedWindow = ::GetLastActivePopup(dlg.m_hWnd)) != dlg.m_hWnd; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return nestedOpen && !::IsWindowEnabled(dlg.m_hWnd); }, 20000));
+        ASSERT_TRUE(WaitFor([&] { return (nestedWindow = ::GetLastActivePopup(dlg.m_hWnd)) != dlg.m_hWnd; }, 20000));
 
+        MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
         ::PostMessageW(dlg.m_hWnd, WM_COMMAND, ID_TRAY_EXIT, 0);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
-        ui.Call([&] {
+        // The pending exit's timer has looked twice under the nested dialog.
+        EXPECT_TRUE(ticks.WaitForTicks(dlg.m_hWnd, TIMER_PENDING_EXIT, 2, 20000));
+        ui.CallWhenIdle([&] {
             savedWhileNested = ::GetFileAttributesW(Path(L"Config\\FConfig1.ini").c_str()) !=
                                INVALID_FILE_ATTRIBUTES;
             closedWhileNested = !::IsWindowVisible(dlg.m_hWnd);
@@ -246,7 +249,7 @@ TEST_F(MainWindowTest, ExitDuringNestedDialogWaitsForItThenCloses) {
 
         // The user ends the nested dialog; the remembered exit follows.
         ::PostMessageW(nestedWindow, WM_CLOSE, 0, 0);
-        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 5000);
+        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 20000);
     }, 8000);
 
     EXPECT_TRUE(run.ended) << "the remembered exit ended the window";
@@ -267,14 +270,16 @@ TEST_F(MainWindowTest, ExitDuringSyncWaitsUntilTheSyncEnds) {
             dlg.m_syncRunning = 1;
             StoreSyncBusy(1);
         });
+        MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
         ::PostMessageW(dlg.m_hWnd, UWM_QUIT_REQUEST, 0, 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
-        ui.Call([&] { openDuringSync = ::IsWindowVisible(dlg.m_hWnd) != FALSE; });
+        // The pending exit's timer has looked twice while the sync ran.
+        EXPECT_TRUE(ticks.WaitForTicks(dlg.m_hWnd, TIMER_PENDING_EXIT, 2, 20000));
+        ui.CallWhenIdle([&] { openDuringSync = ::IsWindowVisible(dlg.m_hWnd) != FALSE; });
         ui.Call([&] {
             dlg.m_syncRunning = 0;
             StoreSyncBusy(0);
         });
-        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 5000);
+        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 20000);
     }, 8000);
     EXPECT_TRUE(openDuringSync);
     EXPECT_TRUE(run.ended) << "the exit ran once the sync had ended";

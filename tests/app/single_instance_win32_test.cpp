@@ -58,6 +58,10 @@ public:
         }
     }
     DWORD Id() const { return m_info.dwProcessId; }
+    // True once the process waits for input with none left to handle.
+    bool WaitUntilIdle(DWORD milliseconds) const {
+        return ::WaitForInputIdle(m_info.hProcess, milliseconds) == 0;
+    }
     // True when the process ended within the time.
     bool Wait(DWORD milliseconds) const {
         return ::WaitForSingleObject(m_info.hProcess, milliseconds) == WAIT_OBJECT_0;
@@ -98,7 +102,7 @@ TEST(SingleInstanceTest, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
         },
         20000))
         << "the first instance shows no window";
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // past its start-up
+    EXPECT_TRUE(first.WaitUntilIdle(20000)) << "the first instance is still starting up";
     RECT before{};
     ::GetWindowRect(window, &before);
     HWND foregroundBefore = ::GetForegroundWindow();

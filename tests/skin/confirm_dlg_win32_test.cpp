@@ -54,7 +54,7 @@ protected:
 void Press(HWND box, UINT vk) {
     ::PostMessageW(box, WM_KEYDOWN, vk, 1);
     ::PostMessageW(box, WM_KEYUP, vk, 0xC0000001);
-    ::Sleep(150);
+    WaitUntilBoxHandled(box);
 }
 
 TEST_F(ConfirmationBoxTest, OkAndCancelToldApartAndTextRowsDoNothing) {
@@ -114,7 +114,7 @@ TEST_F(ConfirmationBoxTest, ScreenshotsInEnglishAndRussian) {
             bool saved = false;
             uint32_t okPixel = 0, cornerPixel = 0;
             Run(rate, [&](HWND box) {
-                ::Sleep(200);
+                WaitUntilBoxHandled(box);
                 std::unique_ptr<Dib32> dib = RenderWindow(box);
                 okPixel = dib->Rgb(kOk.x, 168);
                 cornerPixel = dib->Rgb(2, 2);

@@ -7,11 +7,12 @@
 
 #include "res/resource.h"
 #include "skin/skinned_dialog_win32.h"
+#include "support/box_driver_win32.h"
 #include "support/window_harness_win32.h"
 
 namespace {
 
-constexpr DWORD kWorkerWait = 5000;
+constexpr DWORD kWorkerWait = 20000;
 constexpr uint32_t kSkinColour = 0xFF3366CC;
 // Ends a test box from outside should the input under test not have ended it.
 constexpr UINT kEndForTest = WM_APP + 1;
@@ -147,7 +148,7 @@ void UserTriesToClose(HWND hwnd, UINT what) {
     default:
         break;
     }
-    ::Sleep(250);
+    WaitUntilBoxHandled(hwnd);
 }
 
 TEST_F(SkinnedDialogTest, OnlyItsWorkerEndsABoxTheUserCannotClose) {

@@ -99,6 +99,16 @@ bool MessageSpy::WaitFor(UINT msg, int count, int milliseconds) const {
     return ::WaitFor([&] { return Count(msg) >= count; }, milliseconds);
 }
 
+int MessageSpy::Ticks(HWND window, UINT_PTR id) const {
+    int n = 0;
+    for (const SpiedMessage& m : Of(WM_TIMER)) n += m.hwnd == window && m.wp == id;
+    return n;
+}
+
+bool MessageSpy::WaitForTicks(HWND window, UINT_PTR id, int count, int milliseconds) const {
+    return ::WaitFor([&] { return Ticks(window, id) >= count; }, milliseconds);
+}
+
 void MessageSpy::Clear() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_messages.clear();

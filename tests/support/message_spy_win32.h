@@ -41,6 +41,11 @@ public:
     std::vector<UINT> Sequence() const;
     // Waits (bounded) until count messages msg were seen.
     bool WaitFor(UINT msg, int count, int milliseconds) const;
+    // How often window's timer `id` ticked, for a spy that keeps WM_TIMER
+    // (KeepTimers): a wait for a timer to have looked, not for a time.
+    int Ticks(HWND window, UINT_PTR id) const;
+    bool WaitForTicks(HWND window, UINT_PTR id, int count, int milliseconds) const;
+    static bool KeepTimers(UINT msg) { return msg == WM_TIMER; }
     void Clear();
 
 private:

@@ -51,11 +51,6 @@ void SendHeld(WORD vk, int repeats, std::function<void()> whileHeld) {
     ::SendInput(1, &up, sizeof(INPUT));
 }
 
-// Lets the box's thread handle what was posted and typed so far.
-void Pause(int milliseconds = 200) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 // A skinned control of a box at a point of the box's client area (they all
 // have id 0).
 HWND ControlAt(HWND box, int x, int y) {
@@ -126,11 +121,11 @@ protected:
     void Drive(const wchar_t* title, const std::function<void()>& open, const std::function<void(HWND box)>& script) {
         std::atomic<bool> done{false};
         std::thread driver([&] {
-            HWND box = WaitForTopLevelWindow(title, nullptr, 5000);
+            HWND box = WaitForTopLevelWindow(title, nullptr, 20000);
             EXPECT_NE(box, nullptr) << "the box did not open";
             if (box) script(box);
             done = true;
-            if (!WaitFor([&] { return !::IsWindow(box); }, 3000) && box) {
+            if (!WaitFor([&] { return !::IsWindow(box); }, 20000) && box) {
                 ADD_FAILURE() << "the box did not end";
                 ::PostMessageW(box, WM_CLOSE, 0, 0);
                 if (!WaitFor([&] { return !::IsWindow(box); }, 2000))
@@ -140,6 +135,9 @@ protected:
         open();
         driver.join();
     }
+
+    // The box's thread has handled what was posted and typed so far.
+    void Settle() { EXPECT_TRUE(ui.CallWhenIdle([] {})) << "the box's thread did not get to it"; }
 
     Bytes FireKeyFrame(uint8_t count, uint8_t interval) { return {0x05, 0x02, count, interval, 0x00}; }
     static void PutMacro(int slot, uint32_t id, const char16_t* name) {
@@ -256,21 +254,21 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
         {"Ctrl+C",
          [&](HWND box) {
              SendHeld(VK_LCONTROL, 3, [] { SendKey('C'); });
-             Pause();
+             Settle();
              clickOk(box);
          },
          0x00060100u, 0},
         {"A B C",
          [&](HWND box) {
              SendKeys({'A', 'B', 'C'});
-             Pause();
+             Settle();
              clickOk(box);
          },
          0x06050480u, 0},
         {"Shift twice leaves nothing: OK is a cancel",
          [&](HWND box) {
              SendKeys({VK_LSHIFT, VK_LSHIFT});
-             Pause();
+             Settle();
              clickOk(box);
          },
          std::nullopt, 0},
@@ -279,9 +277,9 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
          [&](HWND box) {
              SendChord({VK_LCONTROL, VK_LMENU, 'A'});
              SendKey('B');
-             Pause();
+             Settle();
              clickOk(box);
-             EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 3000));
+             EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 20000));
              EXPECT_TRUE(::IsWindow(box)) << "the refused OK ended the box";
              clickCancel(box);
          },
@@ -290,7 +288,7 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
         {"Enter and Escape",
          [&](HWND box) {
              SendKeys({VK_RETURN, VK_ESCAPE});
-             Pause();
+             Settle();
              EXPECT_TRUE(::IsWindow(box));
              clickOk(box);
          },
@@ -298,7 +296,7 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
         {"Cancel with keys taken",
          [&](HWND box) {
              SendKey('K');
-             Pause();
+             Settle();
              clickCancel(box);
          },
          std::nullopt, 0},
@@ -309,7 +307,7 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
         notices.texts.clear();
         std::optional<uint32_t> code;
         Drive(kComboTitle, [&] { code = RunKeyComboDialog(&owner); }, [&](HWND box) {
-            EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, 2000)) << "no capture";
+            EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, 20000)) << "no capture";
             EXPECT_EQ(g_captureWindow, reinterpret_cast<WindowHandle>(box));
             c.act(box);
         });
@@ -327,7 +325,7 @@ TEST_F(ButtonDialogsTest, KeyComboClosedWithItsOwnerLetsTheKeyboardGo) {
     ASSERT_TRUE(doomed.Open());
     std::optional<uint32_t> code = 1;
     Drive(kComboTitle, [&] { code = RunKeyComboDialog(&doomed); }, [&](HWND) {
-        EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, 2000));
+        EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, 20000));
         ui.Call([&] { doomed.DestroyWindow(); });
     });
     EXPECT_EQ(code, std::nullopt);
@@ -347,10 +345,10 @@ TEST_F(ButtonDialogsTest, KeyComboWithoutTheHookStillEndsThroughItsBoxes) {
     SetKeyboardHookSystem(&refusing);
     std::optional<uint32_t> code;
     Drive(kComboTitle, [&] { code = RunKeyComboDialog(&owner); }, [&](HWND box) {
-        EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 2000));
+        EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 20000));
         SendKeys({VK_RETURN, VK_ESCAPE});  // swallowed: they neither end nor confirm
         ClickControl(ControlAt(box, 40, 135));  // CTRL
-        Pause();
+        Settle();
         EXPECT_TRUE(::IsWindow(box));
         ClickControl(ControlAt(box, 40, 170));
     });
@@ -378,10 +376,10 @@ TEST_F(ButtonDialogsTest, KeyComboModifierBoxesFollowClicksAndKeys) {
           [&](HWND box) {
               ClickControl(ControlAt(box, 280, 135));  // WIN
               ClickControl(ControlAt(box, 190, 135));  // SHIFT
-              Pause();
+              Settle();
               SendKey(VK_LSHIFT);  // ... and off again
               SendKey(VK_F5);
-              Pause(300);
+              Settle();
               ui.Call([&] {
                   EXPECT_TRUE(shown->m_winCheck.m_checked);
                   EXPECT_FALSE(shown->m_shiftCheck.m_checked);
@@ -420,7 +418,7 @@ TEST_F(ButtonDialogsTest, MacroPickerHandsBackTheSelectedMacro) {
              HWND list = PickerList(box);
              ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 8));
              ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(30, 8));
-             WaitFor([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }, 2000);
+             WaitFor([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }, 20000);
              ClickControl(ControlAt(box, 50, 195));
          },
          0x15000003u},
@@ -433,9 +431,9 @@ TEST_F(ButtonDialogsTest, MacroPickerHandsBackTheSelectedMacro) {
         {"Cancel", [](HWND box) { ClickControl(ControlAt(box, 250, 195)); }, std::nullopt},
         // Enter and Escape are swallowed; only the buttons end the box.
         {"Enter and Escape",
-         [](HWND box) {
+         [&](HWND box) {
              SendKeys({VK_RETURN, VK_ESCAPE});
-             Pause(300);
+             Settle();
              EXPECT_TRUE(::IsWindow(box));
              ClickControl(ControlAt(box, 250, 195));
          },
@@ -467,7 +465,7 @@ TEST_F(ButtonDialogsTest, Screenshots) {
     for (const wchar_t* language : {L"enr", L"rus"}) {
         UseLanguage((std::wstring(language) + L".xml").c_str());
         auto shoot = [&](HWND box, const wchar_t* name) {
-            Pause(300);
+            Settle();
             ui.Call([&] { SaveScreenshot(*RenderWindow(box), FormatW(L"%s_%s", name, language)); });
         };
         Drive(kFireKeyTitle, [&] { RunFireKeyDialog(&owner); }, [&](HWND box) {

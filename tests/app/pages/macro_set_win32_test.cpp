@@ -183,7 +183,7 @@ TEST_F(MacroPageTest, AKeyBoxOpenedDuringARecordingHandsTheKeyboardBack) {
     std::atomic<bool> done{false};
     bool answered = false;
     std::thread driver([&] {
-        HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 5000);
+        HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 20000);
         if (entry) {
             SendKeys({'B'});
             ::Sleep(100);
@@ -200,7 +200,7 @@ TEST_F(MacroPageTest, AKeyBoxOpenedDuringARecordingHandsTheKeyboardBack) {
     PostMouse(page->m_eventList, WM_LBUTTONUP, at.x, at.y, 0);
     PostMouse(page->m_eventList, WM_LBUTTONDBLCLK, at.x, at.y, MK_LBUTTON);
     PostMouse(page->m_eventList, WM_LBUTTONUP, at.x, at.y, 0);
-    for (int i = 0; i < 300 && !done; ++i) PumpMessages(20);
+    for (int i = 0; i < 1500 && !done; ++i) PumpMessages(20);
     driver.join();
     PumpMessages(50);
     ASSERT_TRUE(answered);
