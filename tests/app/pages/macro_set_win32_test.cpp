@@ -256,10 +256,10 @@ TEST_F(MacroPageTest, AFullRecordingEndsBeforeItsOneBoxShows) {
             input.ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
             ::SendInput(1, &input, sizeof(INPUT));
         }
-        // The hook posted what it took before SendInput returned: once this
-        // runs on the page's thread, every one of those keys has been handled.
+        // Once the page's thread has nothing of those keys left waiting, nor
+        // anything their handling posted, every one of them has been handled.
         std::vector<HWND> shown;
-        ui.Call([&] {
+        ui.CallWhenIdle([&] {
             shown = MessageBoxesSaying(limitText);
             // For people to look at: the page back at its start look.
             SaveScreenshot(*RenderWindow(parent.m_hWnd), L"macro_key_limit_page");
@@ -267,7 +267,7 @@ TEST_F(MacroPageTest, AFullRecordingEndsBeforeItsOneBoxShows) {
         boxesAfterKeys = static_cast<int>(shown.size());
         if (boxesAfterKeys == 1) {
             SendKey(VK_RETURN);
-            closedByEnter = WaitFor([&] { return !::IsWindow(shown[0]); }, 5000);
+            closedByEnter = WaitFor([&] { return !::IsWindow(shown[0]); }, 20000);
         }
         // The key still held goes up before any box left open is closed: a
         // recording that still held the keyboard would open one more for it.
