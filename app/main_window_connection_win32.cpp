@@ -102,8 +102,19 @@ void CQuorvelDlg::SetLinkIconImages(bool wireless) {
 // ---- pages ----
 
 void CQuorvelDlg::RefreshPagesAfterStatus() {
+    // The button page's refresh writes g_settings (its names), which belongs
+    // to a sync thread while one runs: the refresh waits for the sync's end.
+    if (m_syncHold.PutOff(HeldWork::StatusRefresh, SyncBusy())) return;
     // The advanced and button pages, when shown, follow the status reports here.
     if (m_pAdvDlg && m_pAdvDlg->IsWindowVisible()) m_pAdvDlg->RefreshFromSettings();
+    if (m_pBaseDlg && m_pBaseDlg->IsWindowVisible()) m_pBaseDlg->RefreshFromSettings();
+}
+
+void CQuorvelDlg::RunHeldPageWork() {
+    const HeldRun run = m_syncHold.Take(SyncBusy());
+    if (run.pageTexts) OnRefreshPages();
+    if (run.allPages) RefreshAllPages();
+    if (run.statusRefresh) RefreshPagesAfterStatus();
 }
 
 void CQuorvelDlg::RebuildDeviceTiles() {

@@ -223,6 +223,9 @@ void CQuorvelDlg::RestorePreviousPage() {
 }
 
 void CQuorvelDlg::RefreshAllPages() {
+    // Every path to a page refresh comes here (the tray's show, a page icon, a
+    // profile switch): while a sync runs, the fill waits for its end.
+    if (m_syncHold.PutOff(HeldWork::AllPages, SyncBusy())) return;
     if (m_pBaseDlg) m_pBaseDlg->RefreshFromSettings();
     if (m_pLedDlg) m_pLedDlg->RefreshFromSettings();
     // The advanced page also takes the sliders' ranges of the sensor now connected.
@@ -231,6 +234,9 @@ void CQuorvelDlg::RefreshAllPages() {
 }
 
 LRESULT CQuorvelDlg::OnRefreshPages() {
+    // The button page's texts are written into g_settings, and a half-read
+    // record must not be saved as the profile: both wait for a sync's end.
+    if (m_syncHold.PutOff(HeldWork::PageTexts, SyncBusy())) return 1;
     for (CMainPage* page : {m_pBaseDlg.get(), m_pMacroDlg.get(), m_pLedDlg.get(), m_pAdvDlg.get()}) {
         if (page) page->UpdateTexts();
     }

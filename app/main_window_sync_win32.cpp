@@ -19,4 +19,7 @@ void CQuorvelDlg::RunSync(SyncKind kind) {
     // The flags are set before the worker runs: nothing else may start a
     // command meanwhile.
     RunBehindProgressBox(kind == SyncKind::ReadAll ? &ReadAllSettingsThread : &WriteAllSettingsThread, job, m_hWnd);
+    // The worker has ended: what waited for it runs from the main loop, after
+    // its end message, so that the pages show what it left.
+    PostMessage(UWM_RUN_HELD_PAGE_WORK);
 }

@@ -232,6 +232,9 @@ LRESULT CQuorvelDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case UWM_RESUME_EXIT:
         OnResumeExit();
         return 0;
+    case UWM_RUN_HELD_PAGE_WORK:
+        RunHeldPageWork();
+        return 0;
     case UWM_QUIT_REQUEST:
         return OnQuitRequest();
     case UWM_TRAY_NOTIFY:

@@ -19,6 +19,7 @@
 #include "app/pages/main_page_win32.h"
 #include "app/profile_commands.h"
 #include "app/profile_switch.h"
+#include "app/sync_hold.h"
 #include "device/message_sink_win32.h"
 #include "device/settings.h"
 #include "device/usb_driver.h"
@@ -51,6 +52,8 @@ constexpr UINT UWM_BATTERY_LEVEL = 0x52C;   // wParam: level, lParam: image set
 constexpr UINT UWM_NO_OP = 0x704;
 // Ours: steps the rescans that a device change asked for.
 constexpr UINT_PTR TIMER_DEVICE_RESCAN = 0x7E3;
+// Ours: runs the page refreshes a sync held off, once it has ended.
+constexpr UINT UWM_RUN_HELD_PAGE_WORK = 0x7E4;
 
 // Connects the main window to g_currentDevicePath over path index 0..2 (the
 // device picker's tile click). False when the path could not be opened.
@@ -283,6 +286,8 @@ private:
     void ShowBattery(int shown, int imageSet);
     // The pages that show what a status report may have changed.
     void RefreshPagesAfterStatus();
+    // The page work held off while a sync ran, when none runs any more.
+    void RunHeldPageWork();
     bool SyncBusy() const;
     void RunSync(SyncKind kind);
     void PollLinkState();
@@ -301,6 +306,7 @@ private:
     MainConnection m_connection{m_connectionSide, m_usbDriver, m_linkMode, m_curPage, m_prevPage};
     DeviceRescan m_rescan;
     SyncKind m_syncKind = SyncKind::None;
+    SyncHold m_syncHold;
     // What g_settings held when the running read-all began: a read cut short by
     // the mouse's removal must not leave half of the mouse's values behind.
     SettingsImage m_settingsBeforeRead{};
