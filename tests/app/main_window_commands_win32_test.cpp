@@ -43,7 +43,7 @@ protected:
     }
 
     // The "Info" box with exactly this text, answered; false when none came.
-    static bool AnswerBox(const std::wstring& text, int milliseconds = 15000) {
+    static bool AnswerBox(const std::wstring& text, int milliseconds = kHangLimitMs) {
         HWND box = nullptr;
         if (!WaitFor([&] { return (box = FindMessageBox(text.c_str())) != nullptr; }, milliseconds))
             return false;

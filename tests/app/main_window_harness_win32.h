@@ -211,12 +211,12 @@ protected:
             g_currentDevicePath = std::u16string(BufferText(entry.paths[index]));
             SwitchConnection(entry.reportId, entry.reportLength, uint8_t(index), entry.sensorType);
         });
-        if (!WaitFor([&] { return LoadSyncBusy() != 0; }, 20000)) return false;
+        if (!WaitFor([&] { return LoadSyncBusy() != 0; }, kHangLimitMs)) return false;
         return WaitForSyncEnd(dlg);
     }
 
     // The sync that runs has ended and the window takes input again.
-    static bool WaitForSyncEnd(CQuorvelDlg& dlg, int milliseconds = 15000) {
+    static bool WaitForSyncEnd(CQuorvelDlg& dlg, int milliseconds = kHangLimitMs) {
         return WaitFor(
             [&] {
                 return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd);
@@ -287,7 +287,7 @@ protected:
 
 // The main window once it is up: visible and past its start-up, as read on
 // the UI thread.
-inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = 10000) {
+inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = kHangLimitMs) {
     UiInvoker* ui = ActiveInvoker();
     if (!ui) return false;
     return WaitFor(
@@ -299,7 +299,7 @@ inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = 10000) {
 }
 
 // Waits (bounded) until check, run on the UI thread where the windows live, holds.
-inline bool WaitOnUi(UiInvoker& ui, const std::function<bool()>& check, int milliseconds = 20000) {
+inline bool WaitOnUi(UiInvoker& ui, const std::function<bool()>& check, int milliseconds = kHangLimitMs) {
     return WaitFor(
         [&] {
             bool held = false;
@@ -327,17 +327,17 @@ inline bool ChoosePopupRow(PopupMenuSlot& slot, UiInvoker& ui, uint32_t value) {
     ::PostMessageW(popup, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
     ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     ::PostMessageW(popup, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    return WaitFor([&] { return !::IsWindow(popup); }, 20000);
+    return WaitFor([&] { return !::IsWindow(popup); }, kHangLimitMs);
 }
 
 // The value-entry box (a DPI value, a macro's name) answered with text and
 // OK; true when it came and went.
-inline bool AnswerValueEntry(const wchar_t* text, int milliseconds = 10000) {
+inline bool AnswerValueEntry(const wchar_t* text, int milliseconds = kHangLimitMs) {
     HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, milliseconds);
     if (!entry) return false;
     ::SendMessageW(::GetDlgItem(entry, VALUE_ENTRY_EDIT_ID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     ClickControl(::ChildWindowFromPoint(entry, POINT{40, 170}));
-    return WaitFor([&] { return !::IsWindow(entry); }, 20000);
+    return WaitFor([&] { return !::IsWindow(entry); }, kHangLimitMs);
 }
 
 }  // namespace e2e

@@ -9,6 +9,11 @@
 
 #include "framework/wnd.h"
 
+// The limit of a wait for something that must happen: only a hang reaches it,
+// however busy the machine (a loaded machine slows a read of all settings
+// several times over).
+constexpr int kHangLimitMs = 60000;
+
 // Waits for a condition, checking every 20 ms; false when time ran out.
 bool WaitFor(const std::function<bool()>& condition, int milliseconds);
 
@@ -22,7 +27,7 @@ public:
     // On the UI thread.
     bool Create();
     // Waits until fn has run (bounded); false when the UI thread did not get to it.
-    bool Call(std::function<void()> fn, int milliseconds = 5000);
+    bool Call(std::function<void()> fn, int milliseconds = kHangLimitMs);
     // Runs fn later, from whatever loop runs then; fn may open a nested loop.
     void Post(std::function<void()> fn);
     // Waits until the UI thread has handled every message posted to it and
@@ -31,7 +36,7 @@ public:
     // windows they are for), then runs fn there once its windows have painted
     // what is invalid: fn sees the thread idle, with no paint half done.
     // False when the thread did not get to it (bounded).
-    bool CallWhenIdle(std::function<void()> fn, int milliseconds = 10000);
+    bool CallWhenIdle(std::function<void()> fn, int milliseconds = kHangLimitMs);
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
