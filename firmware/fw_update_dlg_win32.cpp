@@ -67,7 +67,6 @@ BOOL CFWUpdateDlg::OnInitDialog() {
     m_sink.SetWindow(m_hWnd);
     BuildSkin();
     g_fwUpdateDlg = this;
-    g_fwUpdateDlgOpen = 1;
     return FALSE;
 }
 
@@ -120,16 +119,13 @@ LRESULT CFWUpdateDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case UWM_FW_RESULT:
         return OnFwResult(wp, lp);
     case WM_CLOSE:
-        // Another window's close (the picker's, at the main window's exit)
-        // ends the dialog as Exit does.
-        g_fwUpdateDlgOpen = 0;
+        // Another window's close (the main window's exit) ends the dialog as Exit does.
         OnExit();
         return 0;
     case WM_DESTROY: {
         // Whatever destroys the dialog, no worker outlives it.
         m_session.Stop();
         LRESULT result = CSkinnedDialog::WindowProc(msg, wp, lp);
-        g_fwUpdateDlgOpen = 0;
         if (g_fwUpdateDlg == this) g_fwUpdateDlg = nullptr;
         m_sink.SetWindow(nullptr);
         return result;
@@ -148,6 +144,9 @@ void CFWUpdateDlg::OnExit() {
     // The worker is stopped and joined, and the end command sent, before the
     // dialog goes: nothing can post to it afterwards.
     m_session.Stop();
+    // Ended is gone for everyone else: the picker's scan may run again, and
+    // a second close finds nothing to close.
+    if (g_fwUpdateDlg == this) g_fwUpdateDlg = nullptr;
     EndDialog(IDCANCEL);
 }
 

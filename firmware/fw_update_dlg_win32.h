@@ -60,9 +60,11 @@ private:
     bool m_exitMoved = false;
 };
 
-// The open update dialog; the worker's posts go to its window.
+// The update dialog from its initialisation until it is ended or destroyed;
+// null when none runs. The device picker's scan skips its work while it is set.
 extern CFWUpdateDlg* g_fwUpdateDlg;
 
-// Closes the open update dialog, if any, as its Exit does: for the main
-// window's exit, which cannot go on while a modal dialog runs.
+// Closes the open update dialog, if any, as its Exit does: the one way every
+// other window closes it (the main window's exit, the picker's close), as a
+// modal dialog would otherwise hold them off.
 void CloseFirmwareUpdateDialog();

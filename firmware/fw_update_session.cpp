@@ -7,7 +7,6 @@
 #include "firmware/ota_marker.h"
 #include "firmware/ota_protocol.h"
 
-int32_t g_fwUpdateDlgOpen = 0;
 int32_t g_fwUpdateRunning = 0;
 
 namespace {

@@ -11,8 +11,6 @@
 #include "firmware/firmware_image.h"
 #include "firmware/firmware_update_thread.h"
 
-// 1 while an update dialog exists; the device picker's scan skips its work then.
-extern int32_t g_fwUpdateDlgOpen;
 // 1 from a successful start until the result arrives or the update is stopped.
 extern int32_t g_fwUpdateRunning;
 

@@ -43,7 +43,7 @@ using ReceiverProber = std::function<ReceiverProbe(const std::u16string& path)>;
 
 struct ScanTickContext {
     bool pageShown = false;
-    bool updateDialogOpen = false;  // g_fwUpdateDlgOpen
+    bool updateDialogOpen = false;  // g_fwUpdateDlg is set
     bool syncBusy = false;
     bool mainWindow = false;  // g_pMainDlg exists
     uint8_t receiverLinkState = 0;  // g_receiverLinkState, for the connected path

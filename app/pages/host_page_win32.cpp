@@ -15,8 +15,6 @@
 #include "skin/skin_draw_win32.h"
 #include "text/u16_buffer.h"
 
-CFWUpdateDlg* g_hostFwUpdateDlg = nullptr;
-
 namespace {
 
 constexpr DWORD kControlStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
@@ -129,7 +127,7 @@ void CHostDlg::OnTileClick(int k) {
 void CHostDlg::OnScanTick() {
     ScanTickContext context;
     context.pageShown = IsWindowVisible() != FALSE;
-    context.updateDialogOpen = g_fwUpdateDlgOpen != 0;
+    context.updateDialogOpen = g_fwUpdateDlg != nullptr;
     context.syncBusy = LoadSyncBusy() != 0;
     context.mainWindow = g_pMainDlg != nullptr;
     context.receiverLinkState = g_receiverLinkState;
@@ -138,18 +136,15 @@ void CHostDlg::OnScanTick() {
 
 LRESULT CHostDlg::OnOpenFwUpdate() {
     // Already open (a second post, or one from inside the dialog's own loop): one is enough.
-    if (g_hostFwUpdateDlg) return 1;
+    if (g_fwUpdateDlg) return 1;
     CFWUpdateDlg dialog(this);
-    g_hostFwUpdateDlg = &dialog;
     dialog.DoModal();
-    g_fwUpdateDlgOpen = 0;
-    g_hostFwUpdateDlg = nullptr;
     return 1;
 }
 
 void CHostDlg::OnClose() {
     KillTimer(TIMER_DEVICE_SCAN);
-    if (g_hostFwUpdateDlg && g_hostFwUpdateDlg->m_hWnd) g_hostFwUpdateDlg->SendMessage(WM_CLOSE);
+    CloseFirmwareUpdateDialog();
 }
 
 LRESULT CHostDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

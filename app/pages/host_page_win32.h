@@ -10,8 +10,6 @@
 #include "app/pages/main_page_win32.h"
 #include "skin/push_buttons_win32.h"
 
-class CFWUpdateDlg;
-
 constexpr UINT UWM_OPEN_FW_UPDATE = 0x708;
 constexpr UINT_PTR TIMER_DEVICE_SCAN = 6;
 constexpr UINT DEVICE_SCAN_INTERVAL_MS = 2000;
@@ -46,6 +44,3 @@ private:
 
     HostPageModel m_model;
 };
-
-// The update dialog this page runs, while it runs.
-extern CFWUpdateDlg* g_hostFwUpdateDlg;

@@ -388,8 +388,7 @@ TEST_F(HostPageTest, TheMarkerOpensTheUpdateDialogAndTheExitClosesItInOrder) {
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(::IsWindow(updateDialog));
     EXPECT_EQ(g_fwUpdateRunning, 0);
-    EXPECT_EQ(g_fwUpdateDlgOpen, 0);
-    EXPECT_EQ(g_hostFwUpdateDlg, nullptr);
+    EXPECT_EQ(g_fwUpdateDlg, nullptr);
 }
 
 }  // namespace

@@ -74,7 +74,6 @@ protected:
         SetProgramFolder(folder);
         ChooseOtaDevice();
         g_fwUpdateRunning = 0;
-        g_fwUpdateDlgOpen = 0;
         ASSERT_TRUE(m_owner.Open());
         LoadLanguage(L"enr");
     }
@@ -143,7 +142,6 @@ TEST_F(FwUpdateDialogTest, AFinishedUpdateRelabelsExitAndMarksTheFile) {
     EXPECT_EQ(EndCommands(), 1u);
     EXPECT_EQ(Marker(), std::vector<uint8_t>{1});
     EXPECT_EQ(g_otaReadHandle, kInvalidHidHandle);
-    EXPECT_EQ(g_fwUpdateDlgOpen, 0);
     EXPECT_EQ(g_fwUpdateDlg, nullptr);
 }
 
@@ -262,7 +260,7 @@ TEST_F(FwUpdateDialogTest, EveryCloseDuringAnUpdateStopsItInOrder) {
         EXPECT_EQ(m_backend.Log().size(), m_logAtClose) << "nothing after the dialog closed";
         EXPECT_EQ(g_fwUpdateRunning, 0);
         EXPECT_EQ(g_otaWriteHandle, kInvalidHidHandle);
-        EXPECT_EQ(g_fwUpdateDlgOpen, 0);
+        EXPECT_EQ(g_fwUpdateDlg, nullptr);
         EXPECT_TRUE(m_device->ProtocolErrors().empty());
         m_device = std::make_shared<SimOtaInterface>(kPath, std::vector<std::u16string>{});
         m_backend.Unplug(kPath);
