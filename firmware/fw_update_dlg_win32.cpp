@@ -54,7 +54,10 @@ std::wstring StatusText(FwUpdateStatus status) {
 
 CFWUpdateDlg::CFWUpdateDlg(CWnd* parent)
     : CSkinnedDialog(IDD_FIRMWARE_DIALOG, parent),
-      m_session(m_sink, [this] { return m_imageSource ? m_imageSource() : FirmwareImage{}; }) {}
+      m_session(m_sink, [this] { return m_imageSource ? m_imageSource() : FirmwareImage{}; }) {
+    m_controls.Click(m_startButton, [this] { OnStart(); });
+    m_controls.Click(m_exitButton, [this] { OnExit(); });
+}
 
 CFWUpdateDlg::~CFWUpdateDlg() {
     m_session.Stop();
@@ -95,21 +98,6 @@ void CFWUpdateDlg::BuildSkin() {
     m_progress.m_max = 0;
     m_progress.m_pos = 0;
     m_progress.ShowWindow(SW_HIDE);
-}
-
-BOOL CFWUpdateDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (lp != 0 && HIWORD(wp) == BN_CLICKED) {
-        const HWND from = reinterpret_cast<HWND>(lp);
-        if (from == m_startButton.m_hWnd) {
-            OnStart();
-            return TRUE;
-        }
-        if (from == m_exitButton.m_hWnd) {
-            OnExit();
-            return TRUE;
-        }
-    }
-    return CSkinnedDialog::OnCommand(wp, lp);
 }
 
 LRESULT CFWUpdateDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

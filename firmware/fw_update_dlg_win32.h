@@ -34,7 +34,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
     // The dialog manager's Enter and Escape: a key pressed by accident must
     // never stop an update half-way and leave the mouse half-flashed, so while

@@ -27,7 +27,10 @@ const CConfirmationDlg::Kind kRate{
 }  // namespace
 
 CConfirmationDlg::CConfirmationDlg(const Kind& kind, CWnd* parent)
-    : CSkinnedDialog(kind.templateId, parent), m_kind(kind) {}
+    : CSkinnedDialog(kind.templateId, parent), m_kind(kind) {
+    m_controls.Click(m_okButton, [this] { OnOK(); });
+    m_controls.Click(m_cancelButton, [this] { EndDialog(IDCANCEL); });
+}
 
 CDebounceWDlg::CDebounceWDlg(CWnd* parent) : CConfirmationDlg(kDebounce, parent) {}
 
@@ -50,15 +53,3 @@ void CConfirmationDlg::BuildSkin() {
                          kRowFontHeight, 0);
 }
 
-BOOL CConfirmationDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    // The buttons have id 0: their window handles tell them apart.
-    if (lp != 0 && HIWORD(wp) == BN_CLICKED) {
-        const HWND from = reinterpret_cast<HWND>(lp);
-        if (from == m_okButton.m_hWnd) {
-            OnOK();
-        } else if (from == m_cancelButton.m_hWnd) {
-            EndDialog(IDCANCEL);
-        }
-    }
-    return CSkinnedDialog::OnCommand(wp, lp);
-}

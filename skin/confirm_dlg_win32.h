@@ -30,7 +30,6 @@ public:
 protected:
     CConfirmationDlg(const Kind& kind, CWnd* parent);
     BOOL OnInitDialog() override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
 
 private:
     void BuildSkin();

@@ -39,6 +39,11 @@ void CSkinnedDialog::SignalReady(HWND hwnd) {
     if (m_readyEvent) ::SetEvent(m_readyEvent);
 }
 
+BOOL CSkinnedDialog::OnCommand(WPARAM wp, LPARAM lp) {
+    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
+    return CDialogEx::OnCommand(wp, lp);
+}
+
 LRESULT CSkinnedDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (HandlePaintMessage(m_hWnd, msg, wp, [this](HDC dc) { PaintSkin(dc); })) return 0;
     switch (msg) {

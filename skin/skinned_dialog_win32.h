@@ -11,6 +11,7 @@
 
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "skin/control_handlers_win32.h"
 
 // The boxes' WM_PAINT: the background copied 1:1 to the client's top-left
 // corner. An empty bitmap paints nothing.
@@ -42,6 +43,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Clicks go to the handler m_controls names for their button first.
+    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     void OnOK() override;
     void OnCancel() override;
 
@@ -58,6 +61,8 @@ protected:
     void FitToSkin(SIZE size);
 
     CBitmap m_background;
+    // The box's buttons and their handlers; a box fills it in its constructor.
+    CControlHandlers m_controls;
 
 private:
     void SignalReady(HWND hwnd);

@@ -25,7 +25,10 @@ bool IsDialogKey(UINT msg, WPARAM wp) {
 
 }  // namespace
 
-CMacroModifyDlg::CMacroModifyDlg(CWnd* parent) : CSkinnedDialog(IDD_VALUE_ENTRY_DIALOG, parent) {}
+CMacroModifyDlg::CMacroModifyDlg(CWnd* parent) : CSkinnedDialog(IDD_VALUE_ENTRY_DIALOG, parent) {
+    m_controls.Click(m_okButton, [this] { Confirm(); });
+    m_controls.Click(m_cancelButton, [this] { Dismiss(); });
+}
 
 BOOL CMacroModifyDlg::OnInitDialog() {
     CSkinnedDialog::OnInitDialog();
@@ -98,17 +101,6 @@ LRESULT CMacroModifyDlg::OnHookKey(uint32_t vk, LPARAM state) {
         }
     }
     return 1;
-}
-
-BOOL CMacroModifyDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (lp != 0 && HIWORD(wp) == BN_CLICKED) {
-        if (reinterpret_cast<HWND>(lp) == m_okButton.m_hWnd) {
-            Confirm();
-        } else if (reinterpret_cast<HWND>(lp) == m_cancelButton.m_hWnd) {
-            Dismiss();
-        }
-    }
-    return CSkinnedDialog::OnCommand(wp, lp);
 }
 
 void CMacroModifyDlg::Confirm() {

@@ -45,7 +45,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     // The dialog manager's IDOK and IDCANCEL (the window's close, Alt+F4 in
     // the numeric modes) end the box the way its own buttons do.
     void OnOK() override { Confirm(); }

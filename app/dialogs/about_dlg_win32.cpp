@@ -38,11 +38,6 @@ BOOL CAboutDlg::OnInitDialog() {
     return TRUE;
 }
 
-BOOL CAboutDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    return CSkinnedDialog::OnCommand(wp, lp);
-}
-
 void CAboutDlg::PaintSkin(HDC dc) {
     PaintDialogSkin(dc, m_background);
     HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "skin/box_controls_win32.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/push_buttons_win32.h"
 #include "skin/skinned_dialog_win32.h"
 
@@ -20,9 +19,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     void PaintSkin(HDC dc) override;
 
 private:
-    CControlHandlers m_controls;
 };

@@ -78,11 +78,6 @@ LRESULT CFireKeyDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return CSkinnedDialog::WindowProc(msg, wp, lp);
 }
 
-BOOL CFireKeyDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    return CSkinnedDialog::OnCommand(wp, lp);
-}
-
 void CFireKeyDlg::Confirm() {
     FireKeyValues values = ReadFireKeyFields(ToU16(m_fireCountEdit.GetWindowText()),
                                              ToU16(m_fireIntervalEdit.GetWindowText()));

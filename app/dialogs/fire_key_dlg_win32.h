@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "skin/box_controls_win32.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/filter_edit_win32.h"
 #include "skin/push_buttons_win32.h"
 #include "skin/skinned_dialog_win32.h"
@@ -31,7 +30,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     // Enter in a field reaches the dialog as IDOK: it does what the OK button
     // does, so the typed values are never dropped while the page goes on as
     // if they had been confirmed. Escape and the window's close cancel.
@@ -42,5 +40,4 @@ private:
     void BuildSkin();
     void Confirm();
 
-    CControlHandlers m_controls;
 };

@@ -121,11 +121,6 @@ void CDlgSingleCombo::ShowModifiers() {
     m_winCheck.SetChecked(m_model.IsChecked(COMBO_WIN));
 }
 
-BOOL CDlgSingleCombo::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    return CSkinnedDialog::OnCommand(wp, lp);
-}
-
 void CDlgSingleCombo::ToggleModifier(uint8_t modifier) {
     m_model.ToggleModifier(modifier);
     ShowModifiers();

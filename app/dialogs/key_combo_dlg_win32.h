@@ -12,7 +12,6 @@
 #include "framework/gdiplus_helpers.h"
 #include "framework/keyboard_capture.h"
 #include "skin/box_controls_win32.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/push_buttons_win32.h"
 #include "skin/skinned_dialog_win32.h"
 
@@ -50,7 +49,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     void PaintSkin(HDC dc) override;
     // The box's close is a cancel. Enter, Escape and Space never reach the
     // dialog manager (the hook takes them as keys of the combination, and the
@@ -68,6 +66,5 @@ private:
     void ToggleModifier(uint8_t modifier);
 
     KeyComboModel m_model{g_lastComboKey};
-    CControlHandlers m_controls;
     CKeyboardCapture m_capture{*this};
 };

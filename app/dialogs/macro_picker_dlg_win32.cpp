@@ -91,11 +91,6 @@ LRESULT CDlgMacroSet::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return CSkinnedDialog::WindowProc(msg, wp, lp);
 }
 
-BOOL CDlgMacroSet::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    return CSkinnedDialog::OnCommand(wp, lp);
-}
-
 void CDlgMacroSet::Confirm() {
     // The list is unsorted: its rows are m_rows in order.
     std::optional<uint32_t> chosen = MacroPickerChoice(m_rows, m_macroList.GetCurSel());

@@ -10,7 +10,6 @@
 #include "app/dialogs/macro_picker_model.h"
 #include "framework/gdi.h"
 #include "skin/box_controls_win32.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/list_box_ex_win32.h"
 #include "skin/push_buttons_win32.h"
 #include "skin/skinned_dialog_win32.h"
@@ -34,7 +33,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     // Reached only by the window's close: the key filter keeps Enter and
     // Escape from the dialog manager.
     void OnOK() override {}
@@ -47,5 +45,4 @@ private:
 
     MacroPickerList m_rows;
     CBitmap m_scrollSkin;  // outlives the scroll frame, which goes with the list
-    CControlHandlers m_controls;
 };

@@ -43,7 +43,15 @@ ReceiverProbe ProbeReceiverLink(const std::u16string& path) {
 
 }  // namespace
 
-CHostDlg::CHostDlg(const CBitmap* mainBackground) : CMainPage(IDD_DEVICE_PAGE, mainBackground) {}
+CHostDlg::CHostDlg(const CBitmap* mainBackground) : CMainPage(IDD_DEVICE_PAGE, mainBackground) {
+    for (int k = 0; k < HOST_TILE_COUNT; ++k) m_handlers.Click(m_tiles[k], [this, k] { OnTileClick(k); });
+    m_handlers.Click(m_leftArrow, [this] {
+        if (m_model.MoveLeft()) RefreshTiles();
+    });
+    m_handlers.Click(m_rightArrow, [this] {
+        if (m_model.MoveRight()) RefreshTiles();
+    });
+}
 
 void CHostDlg::CreateControls() {
     m_model.Recount();
@@ -92,14 +100,7 @@ void CHostDlg::ShowTiles(bool atCreation) {
 }
 
 BOOL CHostDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    const HWND from = reinterpret_cast<HWND>(lp);
-    if (lp != 0 && HIWORD(wp) == BN_CLICKED) {
-        for (int k = 0; k < HOST_TILE_COUNT; ++k) {
-            if (from == m_tiles[k].m_hWnd) OnTileClick(k);
-        }
-        if (from == m_leftArrow.m_hWnd && m_model.MoveLeft()) RefreshTiles();
-        if (from == m_rightArrow.m_hWnd && m_model.MoveRight()) RefreshTiles();
-    }
+    if (m_handlers.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
     return CMainPage::OnCommand(wp, lp);
 }
 

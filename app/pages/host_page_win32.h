@@ -8,6 +8,7 @@
 
 #include "app/pages/host_page_model.h"
 #include "app/pages/main_page_win32.h"
+#include "skin/control_handlers_win32.h"
 #include "skin/push_buttons_win32.h"
 
 constexpr UINT UWM_OPEN_FW_UPDATE = 0x708;
@@ -43,4 +44,5 @@ private:
     void OnClose();
 
     HostPageModel m_model;
+    CControlHandlers m_handlers;
 };
