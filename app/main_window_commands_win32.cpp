@@ -1,5 +1,5 @@
-// The main window's commands: its buttons told apart by their windows, the
-// page icons, export, import and reset of the settings, and the language and
+// The main window's commands: its buttons and the tray menu's rows, the page
+// icons, export, import and reset of the settings, and the language and
 // profile popups. The decisions live in the plain main_window_layout and
 // profile_commands; this file turns clicks and results into calls on them.
 #include "app/file_dialogs_win32.h"
@@ -12,20 +12,12 @@
 #include "framework/strings.h"
 #include "text/ui_texts.h"
 
-BOOL CQuorvelDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (lp == 0 && LOWORD(wp) == ID_TRAY_EXIT) {
-        OnTrayExit();
-        return TRUE;
-    }
-    if (lp == 0 && LOWORD(wp) == ID_TRAY_SHOW) {
-        OnTrayShow();
-        return TRUE;
-    }
-    if (lp != 0) RunCommand(CommandOf(reinterpret_cast<HWND>(lp)));
-    return CDialogEx::OnCommand(wp, lp);
-}
-
-MainCommand CQuorvelDlg::CommandOf(HWND control) const {
+// One line per control, told apart by its window alone as the buttons are
+// (a double click's second press is a command too); the tray menu's rows come
+// as commands with no window.
+void CQuorvelDlg::ListCommands() {
+    m_controls.MenuCommand(ID_TRAY_EXIT, [this] { OnTrayExit(); });
+    m_controls.MenuCommand(ID_TRAY_SHOW, [this] { OnTrayShow(); });
     const struct {
         const CWnd& control;
         MainCommand command;
@@ -44,9 +36,14 @@ MainCommand CQuorvelDlg::CommandOf(HWND control) const {
         {m_btnLanguage, MainCommand::LanguageMenu},
     };
     for (const auto& entry : table) {
-        if (entry.control.m_hWnd && entry.control.m_hWnd == control) return entry.command;
+        const MainCommand command = entry.command;
+        m_controls.Command(entry.control, [this, command] { RunCommand(command); });
     }
-    return MainCommand::None;
+}
+
+BOOL CQuorvelDlg::OnCommand(WPARAM wp, LPARAM lp) {
+    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
+    return CDialogEx::OnCommand(wp, lp);
 }
 
 void CQuorvelDlg::RunCommand(MainCommand command) {

@@ -59,6 +59,7 @@ CQuorvelDlg::NestedLoopGuard::~NestedLoopGuard() {
 
 CQuorvelDlg::CQuorvelDlg() : CDialogEx(IDD_MAIN_DIALOG) {
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN_ICON));
+    ListCommands();
 }
 
 CQuorvelDlg::~CQuorvelDlg() {

@@ -27,6 +27,7 @@
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/bars_win32.h"
+#include "skin/control_handlers_win32.h"
 #include "skin/irr_button_win32.h"
 #include "skin/popup_opener_win32.h"
 #include "skin/push_buttons_win32.h"
@@ -213,8 +214,8 @@ private:
     SkinStateImages m_pageIconImages[kPageIconCount];
 
     // ---- Profile commands and menus ----
-    // The command of the control whose window sent it.
-    MainCommand CommandOf(HWND control) const;
+    // Fills m_controls: each button's command and the tray menu's rows.
+    void ListCommands();
     void RunCommand(MainCommand command);
     void GoToPageCommand(MainCommand command);
     // The settings file the user picks; nothing when the dialog was cancelled.
@@ -238,6 +239,7 @@ private:
         CQuorvelDlg& m_dlg;
     };
     CommandSide m_commandSide{*this};
+    CControlHandlers m_controls;
 
     // ---- Tray ----
     LRESULT OnTrayNotify(LPARAM lp);

@@ -4,12 +4,24 @@
 #include "skin/skin_notices.h"
 
 void CControlHandlers::Add(Kind kind, const CWnd* control, const CHProgressBar* slider,
-                           std::function<void(int, int)> handler) {
-    m_entries.push_back(Entry{kind, control, slider, std::move(handler)});
+                           std::function<void(int, int)> handler, uint32_t menuId) {
+    m_entries.push_back(Entry{kind, control, slider, menuId, std::move(handler)});
 }
 
 void CControlHandlers::Click(const CWnd& control, std::function<void()> handler) {
     Add(Kind::Click, &control, nullptr, [h = std::move(handler)](int, int) { h(); });
+}
+
+void CControlHandlers::Command(const CWnd& control, std::function<void()> handler) {
+    Add(Kind::Command, &control, nullptr, [h = std::move(handler)](int, int) { h(); });
+}
+
+void CControlHandlers::EditChanged(const CWnd& edit, std::function<void()> handler) {
+    Add(Kind::EditChanged, &edit, nullptr, [h = std::move(handler)](int, int) { h(); });
+}
+
+void CControlHandlers::MenuCommand(uint32_t id, std::function<void()> handler) {
+    Add(Kind::MenuCommand, nullptr, nullptr, [h = std::move(handler)](int, int) { h(); }, id & 0xFFFF);
 }
 
 void CControlHandlers::PressRelease(const CWnd& button, std::function<void(bool pressed)> handler) {
@@ -44,6 +56,15 @@ bool CControlHandlers::Dispatch(UINT msg, WPARAM wp, LPARAM lp) const {
         switch (e.kind) {
         case Kind::Click:
             if (auto n = DecodeClick(m); n && sentBy(e, n->control)) found = &e;
+            break;
+        case Kind::Command:
+            if (auto n = DecodeCommand(m); n && sentBy(e, n->control)) found = &e;
+            break;
+        case Kind::EditChanged:
+            if (auto n = DecodeEditChange(m); n && sentBy(e, n->control)) found = &e;
+            break;
+        case Kind::MenuCommand:
+            if (auto n = DecodeMenuCommand(m); n && n->id == e.menuId) found = &e;
             break;
         case Kind::PressRelease:
             if (auto n = DecodePressRelease(m); n && sentBy(e, n->button)) {

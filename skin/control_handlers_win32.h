@@ -26,6 +26,14 @@ class CControlHandlers {
 public:
     // WM_COMMAND BN_CLICKED from the control's window.
     void Click(const CWnd& control, std::function<void()> handler);
+    // Any WM_COMMAND from the control's window, whatever its notification: a
+    // double click's second press, BN_DOUBLECLICKED, acts as a click.
+    void Command(const CWnd& control, std::function<void()> handler);
+    // WM_COMMAND EN_CHANGE from an edit control's window.
+    void EditChanged(const CWnd& edit, std::function<void()> handler);
+    // A popup menu's row: WM_COMMAND with no window and the row's command id
+    // (its low 16 bits, all that a command carries).
+    void MenuCommand(uint32_t id, std::function<void()> handler);
     // UWM_BUTTON_PRESS_RELEASE from a push button that sends it.
     void PressRelease(const CWnd& button, std::function<void(bool pressed)> handler);
     // UWM_SLIDER_MOVING / UWM_SLIDER_RELEASED carrying the slider's m_id.
@@ -41,14 +49,16 @@ public:
     bool Dispatch(UINT msg, WPARAM wp, LPARAM lp) const;
 
 private:
-    enum class Kind { Click, PressRelease, SliderMoving, SliderReleased, ValueChanged, Stepper };
+    enum class Kind { Click, Command, EditChanged, MenuCommand, PressRelease, SliderMoving, SliderReleased, ValueChanged, Stepper };
     struct Entry {
         Kind kind;
-        const CWnd* control;             // null for the stepper
+        const CWnd* control;             // null for the stepper and the menu rows
         const CHProgressBar* slider;     // the sliders only
+        uint32_t menuId;                 // the menu rows only
         std::function<void(int, int)> handler;
     };
-    void Add(Kind kind, const CWnd* control, const CHProgressBar* slider, std::function<void(int, int)> handler);
+    void Add(Kind kind, const CWnd* control, const CHProgressBar* slider, std::function<void(int, int)> handler,
+             uint32_t menuId = 0);
 
     std::vector<Entry> m_entries;
 };

@@ -33,6 +33,39 @@ inline std::optional<ClickNotice> DecodeClick(const SkinMessage& m) {
     return ClickNotice{static_cast<uintptr_t>(m.lParam)};
 }
 
+// Any command from a control's window, whatever its notification: for owners
+// that tell their buttons apart by the window alone, so that a double click's
+// second press (BN_DOUBLECLICKED on an owner-drawn button) acts as the first.
+struct CommandNotice {
+    uintptr_t control;
+};
+inline std::optional<CommandNotice> DecodeCommand(const SkinMessage& m) {
+    if (m.msg != kCommandMessage || m.lParam == 0) return std::nullopt;
+    return CommandNotice{static_cast<uintptr_t>(m.lParam)};
+}
+
+// An edit control's text changed: WM_COMMAND with EN_CHANGE from its window.
+constexpr unsigned kEditChangeCode = 0x300;  // EN_CHANGE
+struct EditChangeNotice {
+    uintptr_t control;
+};
+inline std::optional<EditChangeNotice> DecodeEditChange(const SkinMessage& m) {
+    if (m.msg != kCommandMessage || m.lParam == 0) return std::nullopt;
+    if (((m.wParam >> 16) & 0xFFFF) != kEditChangeCode) return std::nullopt;
+    return EditChangeNotice{static_cast<uintptr_t>(m.lParam)};
+}
+
+// A menu row chosen: WM_COMMAND with no window and notification 0; the row's
+// command id is what tells them apart, and a command carries only its low 16 bits.
+struct MenuCommandNotice {
+    unsigned id;
+};
+inline std::optional<MenuCommandNotice> DecodeMenuCommand(const SkinMessage& m) {
+    if (m.msg != kCommandMessage || m.lParam != 0) return std::nullopt;
+    if (((m.wParam >> 16) & 0xFFFF) != 0) return std::nullopt;
+    return MenuCommandNotice{static_cast<unsigned>(m.wParam & 0xFFFF)};
+}
+
 // UWM_BUTTON_PRESS_RELEASE: a left press or release on a push button.
 struct PressReleaseNotice {
     uintptr_t button;

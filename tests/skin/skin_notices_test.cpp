@@ -12,26 +12,32 @@ TEST(SkinNoticesTest, EachDecodeReadsItsOwnMessageOnly) {
     struct Case {
         const char* what;
         SkinMessage m;
-        bool click, pressRelease, slider, value, stepper;
+        bool click, command, editChange, menu, pressRelease, slider, value, stepper;
     };
     const Case cases[] = {
-        {"click of an id-0 button", {0x111, 0, intptr_t(kWindow)}, true, false, false, false, false},
-        {"click of a button with an id", {0x111, 7, intptr_t(kWindow)}, true, false, false, false, false},
-        {"another command code (EN_CHANGE)", {0x111, 0x03000007, intptr_t(kWindow)}, false, false, false, false, false},
-        {"a menu command: no window", {0x111, 40001, 0}, false, false, false, false, false},
-        {"press", {0x70D, 0x201, intptr_t(kWindow)}, false, true, false, false, false},
-        {"release", {0x70D, 0x202, intptr_t(kWindow)}, false, true, false, false, false},
-        {"press with another button message", {0x70D, 0x204, intptr_t(kWindow)}, false, false, false, false, false},
-        {"press without a window", {0x70D, 0x201, 0}, false, false, false, false, false},
-        {"slider moving", {0x800, 120, 3}, false, false, true, false, false},
-        {"slider released", {0x801, 120, 3}, false, false, true, false, false},
-        {"value", {0x802, 1250, 9}, false, false, false, true, false},
-        {"stepper", {0x809, 1, 600}, false, false, false, false, true},
-        {"something else", {0x803, 1, 2}, false, false, false, false, false},
+        {"click of an id-0 button", {0x111, 0, intptr_t(kWindow)}, true, true, false, false, false, false, false, false},
+        {"click of a button with an id", {0x111, 7, intptr_t(kWindow)}, true, true, false, false, false, false, false, false},
+        {"a double click's second press", {0x111, 0x00050000, intptr_t(kWindow)}, false, true, false, false, false, false, false, false},
+        {"an edit's change", {0x111, 0x03000007, intptr_t(kWindow)}, false, true, true, false, false, false, false, false},
+        {"another command code (EN_SETFOCUS)", {0x111, 0x01000007, intptr_t(kWindow)}, false, true, false, false, false, false, false, false},
+        {"a menu command: no window", {0x111, 40001, 0}, false, false, false, true, false, false, false, false},
+        {"an accelerator: no window, code 1", {0x111, 0x00019C41, 0}, false, false, false, false, false, false, false, false},
+        {"press", {0x70D, 0x201, intptr_t(kWindow)}, false, false, false, false, true, false, false, false},
+        {"release", {0x70D, 0x202, intptr_t(kWindow)}, false, false, false, false, true, false, false, false},
+        {"press with another button message", {0x70D, 0x204, intptr_t(kWindow)}, false, false, false, false, false, false, false, false},
+        {"press without a window", {0x70D, 0x201, 0}, false, false, false, false, false, false, false, false},
+        {"slider moving", {0x800, 120, 3}, false, false, false, false, false, true, false, false},
+        {"slider released", {0x801, 120, 3}, false, false, false, false, false, true, false, false},
+        {"value", {0x802, 1250, 9}, false, false, false, false, false, false, true, false},
+        {"stepper", {0x809, 1, 600}, false, false, false, false, false, false, false, true},
+        {"something else", {0x803, 1, 2}, false, false, false, false, false, false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(DecodeClick(c.m).has_value(), c.click);
+        EXPECT_EQ(DecodeCommand(c.m).has_value(), c.command);
+        EXPECT_EQ(DecodeEditChange(c.m).has_value(), c.editChange);
+        EXPECT_EQ(DecodeMenuCommand(c.m).has_value(), c.menu);
         EXPECT_EQ(DecodePressRelease(c.m).has_value(), c.pressRelease);
         EXPECT_EQ(DecodeSliderMove(c.m).has_value(), c.slider);
         EXPECT_EQ(DecodeValueChanged(c.m).has_value(), c.value);
@@ -41,6 +47,9 @@ TEST(SkinNoticesTest, EachDecodeReadsItsOwnMessageOnly) {
 
 TEST(SkinNoticesTest, FieldsComeFromWhereEachNoticePutsThem) {
     EXPECT_EQ(DecodeClick({0x111, 0, intptr_t(kWindow)})->control, kWindow);
+    EXPECT_EQ(DecodeCommand({0x111, 0x00050000, intptr_t(kWindow)})->control, kWindow);
+    EXPECT_EQ(DecodeEditChange({0x111, 0x03000000, intptr_t(kWindow)})->control, kWindow);
+    EXPECT_EQ(DecodeMenuCommand({0x111, 0xE091, 0})->id, 0xE091u);
 
     auto press = DecodePressRelease({0x70D, 0x201, intptr_t(kWindow)});
     EXPECT_EQ(press->button, kWindow);
