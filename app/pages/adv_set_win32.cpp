@@ -229,27 +229,28 @@ void CAdvSetDlg::BuildControls() {
     ShowScreen();
 }
 
-// One line per control; the click table is tested in this order.
+// One line per control; the click table is tested in this order. A value
+// box's click does nothing: it takes its value on a double click.
 void CAdvSetDlg::ListHandlers() {
-    for (int i = 0; i < REPORT_RATE_BUTTON_COUNT; ++i) m_handlers.Click(m_rateButtons[i], [this, i] { OnRateClicked(i); });
+    for (int i = 0; i < REPORT_RATE_BUTTON_COUNT; ++i) m_controls.Click(m_rateButtons[i], [this, i] { OnRateClicked(i); });
     for (int i = 0; i < LIFT_OFF_BUTTON_COUNT; ++i)
-        m_handlers.Click(m_liftOffButtons[i], [this, i] { m_model.LiftOffClicked(i); });
+        m_controls.Click(m_liftOffButtons[i], [this, i] { m_model.LiftOffClicked(i); });
     for (int i = 0; i < SENSOR_MODE_COUNT; ++i)
-        m_handlers.Click(m_sensorModeButtons[i], [this, i] { m_model.SensorModeClicked(i); });
-    m_handlers.Click(m_countButton, [this] { OpenPopup(PopupKind::DpiCount, m_countButton); });
-    m_handlers.Click(m_ledModeButton, [this] { OpenPopup(PopupKind::DpiLed, m_ledModeButton); });
-    m_handlers.Click(m_mouseSettingsButton, [] { LaunchMouseSettings(); });
+        m_controls.Click(m_sensorModeButtons[i], [this, i] { m_model.SensorModeClicked(i); });
+    m_controls.Click(m_countButton, [this] { OpenPopup(PopupKind::DpiCount, m_countButton); });
+    m_controls.Click(m_ledModeButton, [this] { OpenPopup(PopupKind::DpiLed, m_ledModeButton); });
+    m_controls.Click(m_mouseSettingsButton, [] { LaunchMouseSettings(); });
     for (int i = 0; i < SENSOR_SWITCH_COUNT; ++i)
-        m_handlers.Click(m_switches[i], [this, i] { m_model.SwitchClicked(static_cast<SensorSwitch>(i)); });
-    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) m_handlers.Click(m_stageButtons[i], [this, i] { m_model.StageClicked(i); });
+        m_controls.Click(m_switches[i], [this, i] { m_model.SwitchClicked(static_cast<SensorSwitch>(i)); });
+    for (int i = 0; i < DPI_LEVEL_COUNT; ++i) m_controls.Click(m_stageButtons[i], [this, i] { m_model.StageClicked(i); });
     for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {
         for (CHProgressBar* slider : {&m_dpiSliderX[i], &m_dpiSliderY[i]}) {
-            m_handlers.SliderMoving(*slider, [this, slider](int value) { m_model.SliderMoving(slider->m_id, value); });
-            m_handlers.SliderReleased(*slider,
+            m_controls.SliderMoving(*slider, [this, slider](int value) { m_model.SliderMoving(slider->m_id, value); });
+            m_controls.SliderReleased(*slider,
                                       [this, slider](int value) { m_model.SliderReleased(slider->m_id, value); });
         }
         for (CGDIBitmapBtnEx2* box : {&m_dpiBoxX[i], &m_dpiBoxY[i]})
-            m_handlers.ValueChanged(*box, [this, box](uint32_t value) { m_model.DpiTyped(box->GetDlgCtrlID(), value); });
+            m_controls.ValueChanged(*box, [this, box](uint32_t value) { m_model.DpiTyped(box->GetDlgCtrlID(), value); });
     }
 }
 
@@ -270,12 +271,8 @@ LRESULT CAdvSetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case UWM_SLIDER_MOVING:
         // Dragging only shows and stores: 1 tells the slider it was seen.
-        if (m_handlers.Dispatch(msg, wp, lp)) ShowScreen();
+        CMainPage::WindowProc(msg, wp, lp);
         return 1;
-    case UWM_SLIDER_RELEASED:
-    case UWM_VALUE_CHANGED:
-        if (m_handlers.Dispatch(msg, wp, lp)) ShowScreen();
-        return 0;
     case UWM_DPI_COUNT_MENU_RESULT:
         if (std::optional<uint32_t> count = TakePopupResult(wp, lp)) {
             m_model.DpiCountChosen(*count);
@@ -292,17 +289,6 @@ LRESULT CAdvSetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return CMainPage::WindowProc(msg, wp, lp);
-}
-
-BOOL CAdvSetDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    // The first X value box's click, like any other box's, does nothing: it
-    // takes its value on a double click.
-    if (m_handlers.Dispatch(WM_COMMAND, wp, lp)) {
-        ShowScreen();
-        CMainPage::OnCommand(wp, lp);
-        return TRUE;
-    }
-    return CMainPage::OnCommand(wp, lp);
 }
 
 BOOL CAdvSetDlg::OnInitDialog() {

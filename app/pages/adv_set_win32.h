@@ -14,7 +14,6 @@
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/bars_win32.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/popup_opener_win32.h"
 #include "skin/push_buttons_win32.h"
 
@@ -69,8 +68,9 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     BOOL OnInitDialog() override;
+    // What a control changed shows at once.
+    void OnControlHandled() override { ShowScreen(); }
 
 private:
     void BuildControls();
@@ -93,6 +93,5 @@ private:
     void OnRateClicked(int index);
 
     AdvSetModel m_model;
-    CControlHandlers m_handlers;
     HWND m_parentHwnd = nullptr;
 };

@@ -124,10 +124,10 @@ void CBaseSetDlg::ConfigureSteppers() {
 }
 
 void CBaseSetDlg::ListHandlers() {
-    for (int k = 0; k < BUTTON_COUNT; ++k) m_handlers.Click(m_selectors[k], [this, k] { OnSelectorClicked(k); });
+    for (int k = 0; k < BUTTON_COUNT; ++k) m_controls.Click(m_selectors[k], [this, k] { OnSelectorClicked(k); });
     for (int j = 0; j < FUNCTION_BUTTON_COUNT; ++j)
-        m_handlers.Click(m_functionButtons[j], [this, j] { OnFunctionClicked(j); });
-    m_handlers.StepperChanged([](int mode, int value) { Assigner().StepperChanged(mode, value); });
+        m_controls.Click(m_functionButtons[j], [this, j] { OnFunctionClicked(j); });
+    m_controls.StepperChanged([](int mode, int value) { Assigner().StepperChanged(mode, value); });
 }
 
 // ---- texts ----
@@ -224,11 +224,6 @@ void CBaseSetDlg::OnPopupResult(PopupMenuSlot& slot, PopupKind kind, LPARAM valu
     if (id && Assigner().AssignFixed(m_selected, *id)) ShowSelectorCaption(m_selected);
 }
 
-BOOL CBaseSetDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_handlers.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    return CMainPage::OnCommand(wp, lp);
-}
-
 // ---- hover marker ----
 
 void CBaseSetDlg::CheckHover() {
@@ -290,9 +285,6 @@ LRESULT CBaseSetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case UWM_MULTIMEDIA_MENU_RESULT:
         OnPopupResult(m_mediaPopup, PopupKind::Multimedia, lp);
-        return 0;
-    case UWM_STEPPER_CHANGED:
-        m_handlers.Dispatch(msg, wp, lp);
         return 0;
     default:
         break;

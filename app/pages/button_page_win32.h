@@ -12,7 +12,6 @@
 #include "app/pages/main_page_win32.h"
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/mouse_bitmap_win32.h"
 #include "skin/popup_opener_win32.h"
 #include "skin/push_buttons_win32.h"
@@ -51,7 +50,6 @@ public:
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
 
 private:
     void BuildControls();
@@ -75,7 +73,6 @@ private:
     // Commands go through the main window's transport.
     static ButtonAssigner Assigner();
 
-    CControlHandlers m_handlers;
     int m_selected = -1;
     bool m_panelsDrawn = false;
 };

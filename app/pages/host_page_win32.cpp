@@ -44,11 +44,11 @@ ReceiverProbe ProbeReceiverLink(const std::u16string& path) {
 }  // namespace
 
 CHostDlg::CHostDlg(const CBitmap* mainBackground) : CMainPage(IDD_DEVICE_PAGE, mainBackground) {
-    for (int k = 0; k < HOST_TILE_COUNT; ++k) m_handlers.Click(m_tiles[k], [this, k] { OnTileClick(k); });
-    m_handlers.Click(m_leftArrow, [this] {
+    for (int k = 0; k < HOST_TILE_COUNT; ++k) m_controls.Click(m_tiles[k], [this, k] { OnTileClick(k); });
+    m_controls.Click(m_leftArrow, [this] {
         if (m_model.MoveLeft()) RefreshTiles();
     });
-    m_handlers.Click(m_rightArrow, [this] {
+    m_controls.Click(m_rightArrow, [this] {
         if (m_model.MoveRight()) RefreshTiles();
     });
 }
@@ -97,11 +97,6 @@ void CHostDlg::ShowTiles(bool atCreation) {
     const int arrows = m_model.ArrowsShown() ? SW_SHOW : SW_HIDE;
     if (m_leftArrow.m_hWnd) m_leftArrow.ShowWindow(arrows);
     if (m_rightArrow.m_hWnd) m_rightArrow.ShowWindow(arrows);
-}
-
-BOOL CHostDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_handlers.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    return CMainPage::OnCommand(wp, lp);
 }
 
 void CHostDlg::OnTileClick(int k) {

@@ -8,7 +8,6 @@
 
 #include "app/pages/host_page_model.h"
 #include "app/pages/main_page_win32.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/push_buttons_win32.h"
 
 constexpr UINT UWM_OPEN_FW_UPDATE = 0x708;
@@ -32,7 +31,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
@@ -44,5 +42,4 @@ private:
     void OnClose();
 
     HostPageModel m_model;
-    CControlHandlers m_handlers;
 };

@@ -35,7 +35,7 @@ CLedSetDlg::CLedSetDlg(const CBitmap* mainBackground, LedSetModel::DriverSource 
     : CMainPage(IDD_LED_PAGE, mainBackground),
       m_model(driver ? std::move(driver) : LedSetModel::DriverSource(MainWindowDriver)) {
     for (int k = 0; k < LED_EFFECT_BUTTON_COUNT; ++k)
-        m_handlers.Click(m_effectButtons[k], [this, k] { m_model.ChooseEffect(k); });
+        m_controls.Click(m_effectButtons[k], [this, k] { m_model.ChooseEffect(k); });
 }
 
 void CLedSetDlg::BuildControls() {
@@ -82,10 +82,10 @@ LRESULT CLedSetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 BOOL CLedSetDlg::OnCommand(WPARAM wp, LPARAM lp) {
+    const BOOL handled = CMainPage::OnCommand(wp, lp);
     // Whatever the command, the page shows the settings afterwards.
-    m_handlers.Dispatch(WM_COMMAND, wp, lp);
     RefreshFromSettings();
-    return CMainPage::OnCommand(wp, lp);
+    return handled;
 }
 
 void CLedSetDlg::RefreshFromSettings() {

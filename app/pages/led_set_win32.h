@@ -9,7 +9,6 @@
 #include "app/pages/led_set_model.h"
 #include "app/pages/main_page_win32.h"
 #include "framework/gdiplus_helpers.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/mouse_bitmap_win32.h"
 #include "skin/push_buttons_win32.h"
 
@@ -42,6 +41,5 @@ private:
     void BuildControls();
 
     LedSetModel m_model;
-    CControlHandlers m_handlers;
     HWND m_parentHwnd = nullptr;
 };

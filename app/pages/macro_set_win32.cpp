@@ -84,6 +84,11 @@ void TellIfStoreNotSaved() {
     if (TakeMacroStoreSaveFailure()) ShowUserNotice(FormatOneString(kNotSavedMessage, MacroStorePath()), u"");
 }
 
+// The insert menu's rows: the command in the id's low 12 bits.
+uint32_t InsertMenuId(int command) {
+    return MACRO_MENU_COMMAND_BASE + static_cast<uint32_t>(command);
+}
+
 std::wstring Text(UiText id) {
     return ToWide(g_uiTexts[id]);
 }
@@ -176,15 +181,21 @@ void CMacroSetDlg::BuildControls() {
 
 // One line per control.
 void CMacroSetDlg::ListHandlers() {
-    m_handlers.Click(m_newButton, [this] { OnNewMacro(); });
-    m_handlers.Click(m_deleteButton, [this] { OnDeleteMacro(); });
-    m_handlers.Click(m_insertButton, [this] { OpenInsertMenu(); });
-    m_handlers.Click(m_deleteEventButton, [this] { OnDeleteEvent(); });
-    m_handlers.Click(m_modifyButton, [this] { OnModify(); });
-    m_handlers.Click(m_recordButton, [this] { OnRecord(); });
-    m_handlers.Click(m_autoDelayBox, [this] { OnAutoDelayClicked(); });
-    for (int i = 0; i < MACRO_REPEAT_MODE_COUNT; ++i) m_handlers.Click(m_repeatRadios[i], [this, i] { SelectRepeatMode(i); });
-    m_handlers.Click(m_applyButton, [this] { OnApply(); });
+    m_controls.Click(m_newButton, [this] { OnNewMacro(); });
+    m_controls.Click(m_deleteButton, [this] { OnDeleteMacro(); });
+    m_controls.Click(m_insertButton, [this] { OpenInsertMenu(); });
+    m_controls.Click(m_deleteEventButton, [this] { OnDeleteEvent(); });
+    m_controls.Click(m_modifyButton, [this] { OnModify(); });
+    m_controls.Click(m_recordButton, [this] { OnRecord(); });
+    m_controls.Click(m_autoDelayBox, [this] { OnAutoDelayClicked(); });
+    for (int i = 0; i < MACRO_REPEAT_MODE_COUNT; ++i) m_controls.Click(m_repeatRadios[i], [this, i] { SelectRepeatMode(i); });
+    m_controls.Click(m_applyButton, [this] { OnApply(); });
+    // The page's own changes of the count are no edits to save.
+    m_controls.EditChanged(m_countEdit, [this] {
+        if (!m_filling) SaveMacro();
+    });
+    for (int command = MACRO_INSERT_KEY; command <= MACRO_INSERT_MIDDLE; ++command)
+        m_controls.MenuCommand(InsertMenuId(command), [this, command] { OnInsert(command); });
 }
 
 BOOL CMacroSetDlg::OnInitDialog() {
@@ -248,23 +259,6 @@ LRESULT CMacroSetDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return CMainPage::WindowProc(msg, wp, lp);
-}
-
-BOOL CMacroSetDlg::OnCommand(WPARAM wp, LPARAM lp) {
-    if (m_handlers.Dispatch(WM_COMMAND, wp, lp)) return TRUE;
-    if (lp == reinterpret_cast<LPARAM>(m_countEdit.m_hWnd) && HIWORD(wp) == EN_CHANGE) {
-        if (!m_filling) SaveMacro();
-        return TRUE;
-    }
-    if (lp == 0 && HIWORD(wp) == 0) {
-        // The insert menu's ids keep their meaning in their low 12 bits.
-        int command = LOWORD(wp) & 0xFFF;
-        if (command >= MACRO_INSERT_KEY && command <= MACRO_INSERT_MIDDLE) {
-            OnInsert(command);
-            return TRUE;
-        }
-    }
-    return CMainPage::OnCommand(wp, lp);
 }
 
 // ---- the macro list ----
@@ -445,7 +439,7 @@ void CMacroSetDlg::OpenInsertMenu() {
     if (!menu.CreatePopupMenu()) return;
     const UiText rows[] = {UiText::str_macro_kb_key, UiText::str_macro_delay, UiText::str_leftbt, UiText::str_rightbt,
                            UiText::str_midbt};
-    for (int i = 0; i < 5; ++i) menu.AppendRow(MACRO_MENU_COMMAND_BASE + MACRO_INSERT_KEY + i, MenuText(rows[i]));
+    for (int i = 0; i < 5; ++i) menu.AppendRow(InsertMenuId(MACRO_INSERT_KEY + i), MenuText(rows[i]));
     menu.m_itemWidth = kMenuRowWidth;
     menu.m_itemHeight = kMenuRowHeight;
     RECT r = m_insertButton.GetWindowRect();

@@ -15,7 +15,6 @@
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "framework/keyboard_capture.h"
-#include "skin/control_handlers_win32.h"
 #include "skin/list_box_ex_win32.h"
 #include "skin/push_buttons_win32.h"
 
@@ -72,7 +71,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
 
 private:
     void BuildControls();
@@ -115,6 +113,5 @@ private:
     HWND m_notifyWindow = nullptr;
     bool m_filling = false;  // the page itself sets the count field: no save for it
     DriverSource m_driver;
-    CControlHandlers m_handlers;
     CKeyboardCapture m_capture{*this};
 };

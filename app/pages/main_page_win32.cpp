@@ -3,6 +3,7 @@
 #include "app/key_filter_win32.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/skin_draw_win32.h"
+#include "skin/skin_messages.h"
 #include "skin/skinned_dialog_win32.h"
 
 void EnableControl(const CWnd& control, bool enabled) {
@@ -42,8 +43,26 @@ LRESULT CMainPage::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_ERASEBKGND:
         return TRUE;  // the paint covers the whole page
+    case UWM_BUTTON_PRESS_RELEASE:
+    case UWM_SLIDER_MOVING:
+    case UWM_SLIDER_RELEASED:
+    case UWM_VALUE_CHANGED:
+    case UWM_STEPPER_CHANGED:
+        if (m_controls.Dispatch(msg, wp, lp)) {
+            OnControlHandled();
+            return 0;
+        }
+        break;
     default:
         break;
     }
     return CDialogEx::WindowProc(msg, wp, lp);
+}
+
+BOOL CMainPage::OnCommand(WPARAM wp, LPARAM lp) {
+    if (m_controls.Dispatch(WM_COMMAND, wp, lp)) {
+        OnControlHandled();
+        return TRUE;
+    }
+    return CDialogEx::OnCommand(wp, lp);
 }

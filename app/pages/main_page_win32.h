@@ -8,6 +8,7 @@
 
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "skin/control_handlers_win32.h"
 
 // Where every page lies in the main window's client area. Controls that take
 // their background from the main window's skin add this offset.
@@ -50,6 +51,11 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Clicks go to the handler m_controls names for their control first.
+    BOOL OnCommand(WPARAM wp, LPARAM lp) override;
+    // After a handler of m_controls ran: a page that shows what its controls
+    // change shows it again here.
+    virtual void OnControlHandled() {}
 
     // Makes the part under the page of a skin image of the main window's size
     // the page's background. False when the image cannot be loaded; the
@@ -60,4 +66,8 @@ protected:
 
     CBitmap m_bmpBackground;
     const CBitmap* m_mainBackground;
+    // The page's controls and their handlers, for clicks and the skinned
+    // controls' notices alike; a page fills it once, in its constructor or
+    // as it builds its controls.
+    CControlHandlers m_controls;
 };
