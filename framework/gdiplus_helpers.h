@@ -48,6 +48,8 @@ public:
         return *this;
     }
 
+    // The image a file holds, decoded from a copy of its bytes: the file is
+    // read once and not kept open.
     static GdipImage FromFile(const std::wstring& path);
     static GdipImage FromFileICM(const std::wstring& path);
     // A resource of the given type (e.g. "PNG") of this program. The image

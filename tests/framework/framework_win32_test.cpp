@@ -515,6 +515,39 @@ TEST(GdiplusHelpersTest, ImagesFromFilesAsGdiBitmapsAndClonedAreas) {
     EXPECT_EQ(gdiplus::LiveObjects(), before);
 }
 
+// A skin file can be replaced while the program runs: an image decoded from
+// it must not keep it open, and must go on drawing what the file held.
+TEST(GdiplusHelpersTest, ImagesFromFilesKeepNoFileOpen) {
+    EnsureGdiplus();
+    const std::wstring path = WriteSolidPng(L"held.png", 6, 4, 0xFF3060C0);
+    ASSERT_FALSE(path.empty());
+    GdipImage image = GdipImage::FromFile(path);
+    CBitmap bitmap;
+    ASSERT_TRUE(LoadBitmapFromImageFile(path, bitmap));
+    ASSERT_TRUE(image);
+
+    EXPECT_TRUE(::DeleteFileW(path.c_str())) << "the file is still open";
+    Dib32 dib(6, 4);
+    {
+        GdipGraphics graphics(dib.dc());
+        graphics.DrawImage(&image, 0, 0);
+    }
+    EXPECT_EQ(dib.Rgb(5, 3), 0x3060C0u);
+    EXPECT_EQ(bitmap.GetSize().cx, 6);
+
+    // Bytes that are no image give none.
+    const std::wstring text = TestTempDir() + L"held.txt";
+    HANDLE file = ::CreateFileW(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, "not a picture", 13, &written, nullptr);
+    ::CloseHandle(file);
+    EXPECT_FALSE(GdipImage::FromFile(text));
+    EXPECT_FALSE(LoadBitmapFromImageFile(text, bitmap));
+    EXPECT_TRUE(bitmap.IsEmpty());
+    ::DeleteFileW(text.c_str());
+}
+
 TEST(StringsTest, FormatHasNoFixedLimit) {
     EXPECT_EQ(FormatW(L"%d", -25), L"-25");
     EXPECT_EQ(FormatW(L"%s %d", L"Button", 3), L"Button 3");
