@@ -83,25 +83,3 @@ SkinPoint IrrCaptionOrigin(int centreX, int centreY, int characters) {
     int y = centreY - 6;
     return {x < 0 ? 0 : x, y < 0 ? 0 : y};
 }
-
-IrrHoverStep IrrHoverTest(IrrHoverState& state, bool inside) {
-    IrrHoverStep step;
-    if (inside) {
-        if (!state.captured) {
-            step.takeCapture = true;
-            state.captured = true;
-        }
-        if (!state.hovered) {
-            state.hovered = true;
-            step.redraw = true;
-        }
-    } else {
-        if (state.captured) {
-            step.releaseCapture = true;
-            state.captured = false;
-        }
-        state.hovered = false;
-        step.redraw = true;
-    }
-    return step;
-}

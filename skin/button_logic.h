@@ -97,17 +97,3 @@ IrrLook ChooseIrrLook(const IrrLookInput& in);
 
 // The caption is placed by its character count, not its measured width.
 SkinPoint IrrCaptionOrigin(int centreX, int centreY, int characters);
-
-// The hover test run on each move and release: inside takes the capture and
-// lights the button, outside lets both go.
-struct IrrHoverState {
-    bool hovered = false;
-    bool captured = false;
-};
-struct IrrHoverStep {
-    bool takeCapture = false;
-    bool releaseCapture = false;
-    bool redraw = false;
-    bool operator==(const IrrHoverStep&) const = default;
-};
-IrrHoverStep IrrHoverTest(IrrHoverState& state, bool inside);

@@ -27,12 +27,18 @@ void CIrrButton::SetSelected(BYTE selected) {
         Invalidate(TRUE);
     }
     // Even an unchanged selection ends a hover capture.
-    if (m_captured) {
-        m_captured = 0;
-        m_hovered = 0;
-        ::ReleaseCapture();
-        RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    }
+    HoverState hover = Hover();
+    Follow(hover, PageButtonSelectionSet(hover));
+}
+
+HoverState CIrrButton::Hover() const {
+    return HoverState{m_hovered != 0, m_captured != 0};
+}
+
+void CIrrButton::Follow(const HoverState& hover, const HoverStep& step) {
+    m_hovered = hover.hovered;
+    m_captured = hover.captured;
+    ApplyHoverStep(step);
 }
 
 IrrLook CIrrButton::LookFor(UINT itemState) const {
@@ -52,13 +58,8 @@ void CIrrButton::HoverTest(LPARAM lp) {
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     RECT rect = GetWindowRect();
     ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-    IrrHoverState state{m_hovered != 0, m_captured != 0};
-    IrrHoverStep step = IrrHoverTest(state, ::PtInRect(&rect, pt) != FALSE);
-    m_hovered = state.hovered;
-    m_captured = state.captured;
-    if (step.takeCapture) SetCapture();
-    if (step.releaseCapture) ::ReleaseCapture();
-    if (step.redraw) RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HoverState hover = Hover();
+    Follow(hover, PageButtonHover(hover, ::PtInRect(&rect, pt) != FALSE));
 }
 
 // The system button's own press and release, during which its click
@@ -90,30 +91,26 @@ LRESULT CIrrButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN: {
         HWND owner = GetOwnerHwnd();
         ::PostMessageW(owner, WM_COMMAND, 0, reinterpret_cast<LPARAM>(m_hWnd));
-        if (!m_captured) {
-            SetCapture();
-            m_captured = 1;
-        }
+        HoverState hover = Hover();
+        Follow(hover, PageButtonPressed(hover));
         return DefaultPress(msg, wp, lp);
     }
     case WM_LBUTTONDBLCLK:
         // A fast second click presses the button like the first, without a
         // second command.
         return DefaultPress(WM_LBUTTONDOWN, wp, lp);
-    case WM_LBUTTONUP:
-        if (m_captured) {
-            m_captured = 0;
-            ::ReleaseCapture();
-        }
+    case WM_LBUTTONUP: {
+        HoverState hover = Hover();
+        Follow(hover, PageButtonReleased(hover));
         HoverTest(lp);
         return DefaultPress(msg, wp, lp);
+    }
     case WM_CAPTURECHANGED:
         // Someone else took the capture (a popup, a dialog): the cursor is no
         // longer followed, so the hover look must not stay on.
-        if (m_captured && reinterpret_cast<HWND>(lp) != m_hWnd) {
-            m_captured = 0;
-            m_hovered = 0;
-            Invalidate(TRUE);
+        if (reinterpret_cast<HWND>(lp) != m_hWnd) {
+            HoverState hover = Hover();
+            Follow(hover, HoverCaptureLost(hover, ::GetCapture() == m_hWnd));
         }
         break;
     default:

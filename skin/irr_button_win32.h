@@ -41,6 +41,9 @@ protected:
     BOOL OnChildNotify(UINT code) override;
 
 private:
+    HoverState Hover() const;
+    // Takes the stepped state into the members, then carries the step out.
+    void Follow(const HoverState& hover, const HoverStep& step);
     void HoverTest(LPARAM lp);
     LRESULT DefaultPress(UINT msg, WPARAM wp, LPARAM lp);
 

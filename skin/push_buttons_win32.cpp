@@ -108,29 +108,25 @@ void CSkinStateButton::NotifyPressRelease(UINT which) const {
         ::PostMessageW(GetParentHwnd(), UWM_BUTTON_PRESS_RELEASE, which, reinterpret_cast<LPARAM>(m_hWnd));
 }
 
+void CSkinStateButton::Follow(const HoverState& hover, const HoverStep& step) {
+    m_hovered = hover.hovered;
+    ApplyHoverStep(step);
+}
+
 LRESULT CSkinStateButton::OnMouseMove(WPARAM wp, LPARAM lp) {
     if (!m_mouseEnabled) return 0;  // swallowed: no highlight, no relay
     LRESULT result = Default();
-    if ((wp & MK_LBUTTON) && !m_hovered) return result;
-
-    if (::GetCapture() != m_hWnd && ::GetActiveWindow() && GetOwnerHwnd()) {
-        // Holding the capture is how the button learns that the cursor left.
-        m_hovered = 1;
-        SetCapture();
-    } else {
-        POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        ClientToScreen(&screen);
-        if (::WindowFromPoint(screen) != m_hWnd) {
-            if (m_hovered) {
-                m_hovered = 0;
-                Invalidate(TRUE);
-            }
-            // A held button keeps the capture until it is released, as the
-            // system button needs it to see the release.
-            if (!(wp & MK_LBUTTON) && ::GetCapture() == m_hWnd) ::ReleaseCapture();
-        }
-    }
-    Invalidate(TRUE);
+    POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ClientToScreen(&screen);
+    StateButtonMove move;
+    move.leftHeld = (wp & MK_LBUTTON) != 0;
+    move.holdsCapture = ::GetCapture() == m_hWnd;
+    move.canTrack = ::GetActiveWindow() && GetOwnerHwnd();
+    move.over = ::WindowFromPoint(screen) == m_hWnd;
+    HoverState hover{m_hovered != 0, false};
+    std::optional<HoverStep> step = StateButtonHover(hover, move);
+    if (!step) return result;
+    Follow(hover, *step);
 
     POINT inParent{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     HWND parent = GetParentHwnd();
@@ -159,8 +155,8 @@ LRESULT CSkinStateButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;  // DrawItem covers the whole client
     case WM_KILLFOCUS: {
         LRESULT result = Default();
-        m_hovered = 0;
-        Invalidate(TRUE);
+        HoverState hover{m_hovered != 0, false};
+        Follow(hover, StateButtonFocusLost(hover));
         return result;
     }
     case WM_MOUSEMOVE:
@@ -177,11 +173,9 @@ LRESULT CSkinStateButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         // Also sent when the button takes the capture it already holds, as the
         // system button does on every press after a hover: that is no loss, and
         // giving the capture up then would leave the press without its release.
-        if (m_hovered && reinterpret_cast<HWND>(lp) != m_hWnd) {
-            // Sent after the capture moved: give it up only if it is still ours,
-            // never someone else's.
-            if (::GetCapture() == m_hWnd) ::ReleaseCapture();
-            Invalidate(TRUE);
+        if (reinterpret_cast<HWND>(lp) != m_hWnd) {
+            HoverState hover{m_hovered != 0, false};
+            Follow(hover, HoverCaptureLost(hover, ::GetCapture() == m_hWnd));
         }
         break;
     default:

@@ -63,6 +63,8 @@ protected:
     void DrawImageScaled(GdipGraphics& graphics, const GdipImage* image, int width, int height) const;
 
 private:
+    // Takes the stepped hover into m_hovered, then carries the step out.
+    void Follow(const HoverState& hover, const HoverStep& step);
     LRESULT OnMouseMove(WPARAM wp, LPARAM lp);
     LRESULT OnButton(UINT msg, WPARAM wp, LPARAM lp);
     void NotifyPressRelease(UINT which) const;

@@ -148,17 +148,4 @@ TEST(IrrCaptionTest, PlacedByCharacterCount) {
     EXPECT_EQ(IrrCaptionOrigin(15, 14, 0), (SkinPoint{13, 8}));
 }
 
-TEST(IrrHoverTest, CaptureFollowsTheCursor) {
-    IrrHoverState s;
-    EXPECT_EQ(IrrHoverTest(s, true), (IrrHoverStep{true, false, true}));
-    EXPECT_TRUE(s.hovered && s.captured);
-    EXPECT_EQ(IrrHoverTest(s, true), (IrrHoverStep{}));  // nothing changes, nothing redrawn
-    EXPECT_EQ(IrrHoverTest(s, false), (IrrHoverStep{false, true, true}));
-    EXPECT_FALSE(s.hovered || s.captured);
-    EXPECT_EQ(IrrHoverTest(s, false), (IrrHoverStep{false, false, true}));
-    // Captured by the press but not yet hovered: lights up without a second capture.
-    IrrHoverState pressed{false, true};
-    EXPECT_EQ(IrrHoverTest(pressed, true), (IrrHoverStep{false, false, true}));
-}
-
 }  // namespace
