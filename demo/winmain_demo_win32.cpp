@@ -41,7 +41,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         LoadMouseState(mouseStatePath, *rig->mouse);
     }
 
+    // The mouse reports its battery and state on the real clock, as a real one does.
+    rig->status->Start();
     theApp.InitInstance();
+    rig->status->Stop();
     SetHidBackend(nullptr);
 
     if (!mouseStatePath.empty()) SaveMouseState(*rig->mouse, mouseStatePath);

@@ -58,6 +58,8 @@ std::unique_ptr<SimMouseRig> MakeDemoMouseRig() {
     rig->cable = topology.PlugCableMouse(identity, rig->mouse);
     if (rig->cable.ota) rig->cable.ota->SetVersion(1, 2, 3, 0x0102);
     rig->receiver = topology.PlugReceiver(kReceiverKind, kReceiverId, &identity, rig->mouse, true);
+    rig->status = std::make_unique<SimStatusReporter>(rig->backend, rig->mouse, rig->cable.command,
+                                                      rig->receiver.command);
     return rig;
 }
 

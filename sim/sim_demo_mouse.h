@@ -10,6 +10,7 @@
 #include "sim/sim_hid_backend.h"
 #include "sim/sim_mouse.h"
 #include "sim/sim_ota_device.h"
+#include "sim/sim_status_reporter.h"
 #include "sim/sim_topology.h"
 
 struct SimMouseRig {
@@ -17,6 +18,9 @@ struct SimMouseRig {
     std::shared_ptr<SimMouse> mouse;
     SimCableMouse cable;
     SimReceiver receiver;
+    // The mouse's status reports over both connections; null without them.
+    // Changes go out at once; the periodic ones only once it is started or ticked.
+    std::unique_ptr<SimStatusReporter> status;
 };
 
 // The demo mouse's sensor: the one with separate X and Y steps and every

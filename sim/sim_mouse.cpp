@@ -283,6 +283,11 @@ void SimMouseInterface::SendStatusReport(SimHidBackend& backend) const {
     if (mouse) backend.PushInputReport(Description().path, mouse->StatusReport());
 }
 
+void SimMouseInterface::WatchSets(std::function<void()> watcher) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_setWatcher = std::move(watcher);
+}
+
 void SimMouseInterface::AnswerLinkInfo(uint8_t sub, uint8_t* a) const {
     if (sub == 1) {
         a[2] = 1;
@@ -305,8 +310,12 @@ bool SimMouseInterface::HandleSetFeature(const uint8_t* data, size_t length) {
         // A set command changes the mouse behind this interface; a receiver with
         // nothing linked takes the report but nothing happens.
         std::shared_ptr<SimMouse> mouse = m_mouse;
+        std::function<void()> watcher = m_setWatcher;
         lock.unlock();
-        return !mouse || mouse->ApplySet(request);
+        if (!mouse) return true;
+        if (!mouse->ApplySet(request)) return false;
+        if (watcher) watcher();
+        return true;
     }
 
     if (Has(SimFault::StaleReply)) return true;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -158,6 +159,9 @@ public:
 
     // Sends the mouse's status input report to the readers of this interface.
     void SendStatusReport(SimHidBackend& backend) const;
+    // Called after every set command the mouse took through this interface, on
+    // the sending thread and outside the interface's lock. Null: none.
+    void WatchSets(std::function<void()> watcher);
 
     bool HandleSetFeature(const uint8_t* data, size_t length) override;
     bool HandleGetFeature(uint8_t* data, size_t length) override;
@@ -172,6 +176,7 @@ private:
     SimDeviceInfo m_deviceInfo;
     SimLinkInfo m_linkInfo;
     uint32_t m_faults = 0;
+    std::function<void()> m_setWatcher;
     uint8_t m_reply[64] = {};  // the answer to the last get request
     bool m_failNextGet = false;  // a download chunk whose data does not pass
 };
