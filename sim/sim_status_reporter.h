@@ -1,7 +1,10 @@
 // The status input reports of a simulated mouse, sent as a real one sends them:
 // once a second to whoever reads its interfaces, and at once after a set
 // command changed what the report carries. Its battery charges while the cable
-// is plugged in and runs down slowly on the receiver alone.
+// is plugged in and runs down slowly on the receiver alone. The reports go on
+// while a firmware update streams in: the image goes to the update collection
+// while the mouse keeps running the firmware it has, settings interface and
+// status reports included, until the update ends.
 //
 // Time is the installed clock's: under a simulated clock a test moves the
 // clock and calls Tick, so that every report is where the test put it; the
