@@ -200,6 +200,8 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
     UseLanguage(language, suffix);
     UseRig(MakeDemoMouseRig());
     ASSERT_TRUE(StoreDemoMacros());
+    // The mouse reports its battery and state as the demo's does.
+    m_rig->status->Start();
     // Off the window, which is centred on the screen.
     ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
 
@@ -214,6 +216,9 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
             Command(*picker, picker->m_tiles[0]);
             ASSERT_TRUE(WaitFor([] { return LoadSyncBusy() != 0; }, kTourOpenMs));
             ASSERT_TRUE(WaitForSyncEnd(dlg));
+            // The mouse's first status report since it was connected fills the battery box.
+            ASSERT_TRUE(WaitOnUi(ui, [&] { return !dlg.m_batteryText.GetWindowText().empty(); }, kTourOpenMs))
+                << "the battery box stayed empty";
 
             ShowPage(ui, dlg, PAGE_BUTTONS);
             ShootMain(ui, dlg, L"main_buttons");
@@ -319,6 +324,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
         120000);
+    m_rig->status->Stop();
     EXPECT_TRUE(run.ended);
 }
 
