@@ -7,22 +7,18 @@
 
 #include <cstdint>
 
+#include "app/page_numbers.h"
+
 class CUSBDriver;
 class MessageSink;
 
-// Page numbers of the main window.
-constexpr int PAGE_BUTTONS = 1;
-constexpr int PAGE_LED = 2;
-constexpr int PAGE_ADVANCED = 3;
-constexpr int PAGE_MACRO = 4;
-constexpr int PAGE_DEVICE_PICKER = 5;
 
 constexpr uint8_t LINK_TYPE_NONE = 0xFF;
 
 class ConnectionView {
 public:
     virtual ~ConnectionView() = default;
-    // Shows page number 1..5; the page numbers are already set.
+    // Shows the page; the page numbers are already set.
     virtual void ShowPage(int page) = 0;
     virtual void RefreshAllPages() = 0;
     // Lays out the page icons with the LED page icon shown or hidden.

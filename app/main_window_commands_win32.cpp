@@ -23,12 +23,12 @@ void CQuorvelDlg::ListCommands() {
         MainCommand command;
     } table[] = {
         {m_btnExit, MainCommand::Exit},
-        {m_pageButtons[kDevicePickerIcon], MainCommand::DevicePicker},
+        {PageIcon(PAGE_DEVICE_PICKER), MainCommand::DevicePicker},
         {m_btnMinimise, MainCommand::Minimise},
-        {m_pageButtons[kButtonsIcon], MainCommand::ButtonsPage},
-        {m_pageButtons[kLedIcon], MainCommand::LedPage},
-        {m_pageButtons[kAdvancedIcon], MainCommand::AdvancedPage},
-        {m_pageButtons[kMacroIcon], MainCommand::MacroPage},
+        {PageIcon(PAGE_BUTTONS), MainCommand::ButtonsPage},
+        {PageIcon(PAGE_LED), MainCommand::LedPage},
+        {PageIcon(PAGE_ADVANCED), MainCommand::AdvancedPage},
+        {PageIcon(PAGE_MACRO), MainCommand::MacroPage},
         {m_btnProfile, MainCommand::ProfileMenu},
         {m_btnImport, MainCommand::Import},
         {m_btnExport, MainCommand::Export},
@@ -94,7 +94,7 @@ void CQuorvelDlg::GoToPageCommand(MainCommand command) {
     if (page == m_curPage) return;
     if (StopsRecording(command)) StopMacroRecording();
     ChangePage(m_curPage, m_prevPage, page);
-    ShowPage(page - 1);
+    ShowPage(page);
     RefreshAllPages();
 }
 

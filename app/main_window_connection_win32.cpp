@@ -257,7 +257,7 @@ void CQuorvelDlg::StepRescans() {
 
 // ---- the plain logic's view of the window ----
 
-void CQuorvelDlg::ConnectionSide::ShowPage(int page) { m_dlg.ShowPage(page - 1); }
+void CQuorvelDlg::ConnectionSide::ShowPage(int page) { m_dlg.ShowPage(page); }
 
 void CQuorvelDlg::ConnectionSide::RefreshAllPages() { m_dlg.RefreshAllPages(); }
 

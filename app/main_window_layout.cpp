@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr SkinRect kCreateRects[kPageIconCount] = {
+// In page order.
+constexpr SkinRect kCreateRects[kPageCount] = {
     {429, 34, 447, 62},  // button page
     {617, 34, 639, 63},  // LED
     {487, 34, 515, 62},  // advanced
@@ -17,7 +18,7 @@ struct IconLayout {
     int width;
     int height;
 };
-constexpr IconLayout kLayout[kPageIconCount] = {
+constexpr IconLayout kLayout[kPageCount] = {
     {429, 18, 28},  // button page
     {617, 22, 29},  // LED: always in its place
     {487, 28, 28},  // advanced
@@ -27,22 +28,22 @@ constexpr IconLayout kLayout[kPageIconCount] = {
 constexpr int kIconTop = 34;
 constexpr int kShiftWithoutLed = 25;
 
-bool IsIcon(int icon) { return icon >= 0 && icon < kPageIconCount; }
-
 }  // namespace
 
-SkinRect PageIconCreateRect(int icon) { return IsIcon(icon) ? kCreateRects[icon] : SkinRect{}; }
+SkinRect PageIconCreateRect(int page) {
+    return IsPageNumber(page) ? kCreateRects[PageSlot(page)] : SkinRect{};
+}
 
-SkinRect PageIconPlace(int icon, bool ledShown) {
-    if (!IsIcon(icon)) return {};
-    const IconLayout& l = kLayout[icon];
-    const int x = l.xWithLed + (ledShown || icon == kLedIcon ? 0 : kShiftWithoutLed);
+SkinRect PageIconPlace(int page, bool ledShown) {
+    if (!IsPageNumber(page)) return {};
+    const IconLayout& l = kLayout[PageSlot(page)];
+    const int x = l.xWithLed + (ledShown || page == PAGE_LED ? 0 : kShiftWithoutLed);
     return {x, kIconTop, x + l.width, kIconTop + l.height};
 }
 
-PageShown PageShownFor(int k) {
-    if (!IsIcon(k)) return {};
-    return {k, k, k != kDevicePickerIcon};
+PageShown PageShownFor(int page) {
+    if (!IsPageNumber(page)) return {};
+    return {page, page, page != PAGE_DEVICE_PICKER};
 }
 
 bool LedIconShown(bool pageButtonsShown, uint8_t linkType, uint8_t deviceModel) {
@@ -60,7 +61,7 @@ int PageToRestore(int& curPage, int& prevPage) {
     const int restored = prevPage;
     prevPage = curPage;
     curPage = restored;
-    return restored >= PAGE_BUTTONS && restored <= PAGE_DEVICE_PICKER ? restored : 0;
+    return IsPageNumber(restored) ? restored : 0;
 }
 
 bool NeedsConnection(MainCommand command) {

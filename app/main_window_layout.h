@@ -4,32 +4,25 @@
 
 #include <cstdint>
 
+#include "app/page_numbers.h"
 #include "skin/button_logic.h"
 
-// The page icons, indexed by page number - 1 (the k of ShowPage).
-enum PageIcon {
-    kButtonsIcon = 0,
-    kLedIcon = 1,
-    kAdvancedIcon = 2,
-    kMacroIcon = 3,
-    kDevicePickerIcon = 4,
-};
-inline constexpr int kPageIconCount = 5;
 
 // An icon's place at creation, before the first layout.
-SkinRect PageIconCreateRect(int icon);
+SkinRect PageIconCreateRect(int page);
 // Where LayoutPageButtons puts an icon: hiding the LED icon moves the other
 // four 25 pixels to the right.
-SkinRect PageIconPlace(int icon, bool ledShown);
+SkinRect PageIconPlace(int page, bool ledShown);
 
-// What ShowPage(k) shows: page k with its icon selected, the page icons and
-// buttons for every page but the device picker. Nothing for any other k.
+// What ShowPage(page) shows: the page with its icon selected, the page icons
+// and buttons for every page but the device picker. Nothing for a number that
+// is no page.
 struct PageShown {
-    int page = -1;  // k of the page shown, -1 for none
-    int selectedIcon = -1;
+    int page = 0;  // the page shown, 0 for none
+    int selectedIcon = 0;
     bool pageButtons = false;
 };
-PageShown PageShownFor(int k);
+PageShown PageShownFor(int page);
 
 // Whether the LED page icon shows with the page buttons.
 bool LedIconShown(bool pageButtonsShown, uint8_t linkType, uint8_t deviceModel);

@@ -38,8 +38,8 @@ struct SkinNames {
     const wchar_t* hover;
     const wchar_t* pressed;
 };
-// By PageIcon.
-constexpr SkinNames kPageIconSkins[kPageIconCount] = {
+// In page order.
+constexpr SkinNames kPageIconSkins[kPageCount] = {
     {L"main_btn_nr.png", L"main_btn_ov.png", L"main_btn_dn.png"},
     {L"led_nr.png", L"led_ov.png", L"led_dn.png"},
     {L"adv_nr.png", L"adv_ov.png", L"adv_dn.png"},
@@ -54,8 +54,8 @@ constexpr SkinNames kExportSkins{L"export_nr.png", L"export_ov.png", L"export_dn
 constexpr SkinNames kResetSkins{L"reset_nr.png", L"reset_ov.png", L"reset_dn.png"};
 
 // The order of creation: device picker, button page, advanced, LED, macro.
-constexpr int kPageIconCreationOrder[kPageIconCount] = {
-    kDevicePickerIcon, kButtonsIcon, kAdvancedIcon, kLedIcon, kMacroIcon,
+constexpr int kPageIconCreationOrder[kPageCount] = {
+    PAGE_DEVICE_PICKER, PAGE_BUTTONS, PAGE_ADVANCED, PAGE_LED, PAGE_MACRO,
 };
 
 // The client point of a mouse message (signed: a drag may leave the window).
@@ -83,8 +83,8 @@ void SetPathImages(CGDIBitmapBtnEx& button, const SkinNames& names, const CBitma
 
 void CQuorvelDlg::BuildSkin() {
     LoadSkinBackground();
-    for (int icon = 0; icon < kPageIconCount; ++icon)
-        LoadStateImages(kPageIconSkins[icon], m_pageIconImages[icon]);
+    for (int slot = 0; slot < kPageCount; ++slot)
+        LoadStateImages(kPageIconSkins[slot], m_pageIconImages[slot]);
     LoadStateImages(kExitSkins, m_exitImages);
     LoadStateImages(kMinimiseSkins, m_minimiseImages);
 
@@ -124,15 +124,15 @@ void CQuorvelDlg::CreateLayoutControls() {
     SetPathImages(m_btnLanguage, kLanguageSkins, &m_bmpBackground, kLanguageRect);
     m_btnLanguage.ShowWindow(SW_HIDE);
 
-    for (int icon : kPageIconCreationOrder) {
-        CIrrButton& button = m_pageButtons[icon];
-        const RECT rect = ToRect(PageIconCreateRect(icon));
+    for (int page : kPageIconCreationOrder) {
+        CIrrButton& button = PageIcon(page);
+        const RECT rect = ToRect(PageIconCreateRect(page));
         button.Create(rect, this);
         // The page shown keeps its icon lit.
         button.m_useSelectedLook = 1;
-        const SkinStateImages& images = m_pageIconImages[icon];
+        const SkinStateImages& images = m_pageIconImages[PageSlot(page)];
         button.SetImages(&images.normal, &images.hover, &images.pressed, &m_bmpBackground, rect);
-        button.SetSelected(icon == kButtonsIcon);
+        button.SetSelected(page == PAGE_BUTTONS);
         button.ShowWindow(SW_HIDE);
     }
 }
@@ -160,35 +160,36 @@ void CQuorvelDlg::PaintBackground(HDC dc) {
 }
 
 void CQuorvelDlg::CreatePages() {
-    m_pBaseDlg = CreateMainPage(kButtonsPage, *this, &m_bmpBackground);
-    m_pAdvDlg = CreateMainPage(kAdvancedPage, *this, &m_bmpBackground);
-    m_pLedDlg = CreateMainPage(kLedPage, *this, &m_bmpBackground);
-    m_pMacroDlg = CreateMainPage(kMacroPage, *this, &m_bmpBackground);
-    m_pHostDlg = CreateMainPage(kDevicePickerPage, *this, &m_bmpBackground);
+    m_pBaseDlg = CreateMainPage(PAGE_BUTTONS, *this, &m_bmpBackground);
+    m_pAdvDlg = CreateMainPage(PAGE_ADVANCED, *this, &m_bmpBackground);
+    m_pLedDlg = CreateMainPage(PAGE_LED, *this, &m_bmpBackground);
+    m_pMacroDlg = CreateMainPage(PAGE_MACRO, *this, &m_bmpBackground);
+    m_pHostDlg = CreateMainPage(PAGE_DEVICE_PICKER, *this, &m_bmpBackground);
     if (m_pBaseDlg) m_pBaseDlg->ShowWindow(SW_SHOW);
 }
 
 // ---- which page is shown ----
 
-void CQuorvelDlg::ShowPage(int k) {
-    const PageShown shown = PageShownFor(k);
-    if (shown.page < 0) return;
-    // In the order of the page numbers.
-    CMainPage* pages[kPageIconCount] = {m_pBaseDlg.get(), m_pLedDlg.get(), m_pAdvDlg.get(),
-                                        m_pMacroDlg.get(), m_pHostDlg.get()};
-    for (int i = 0; i < kPageIconCount; ++i) {
-        if (pages[i] && pages[i]->m_hWnd) pages[i]->ShowWindow(i == shown.page ? SW_SHOW : SW_HIDE);
-        if (m_pageButtons[i].m_hWnd) m_pageButtons[i].SetSelected(i == shown.selectedIcon);
+void CQuorvelDlg::ShowPage(int page) {
+    const PageShown shown = PageShownFor(page);
+    if (shown.page == 0) return;
+    // In page order.
+    CMainPage* pages[kPageCount] = {m_pBaseDlg.get(), m_pLedDlg.get(), m_pAdvDlg.get(),
+                                    m_pMacroDlg.get(), m_pHostDlg.get()};
+    for (int p = PAGE_BUTTONS; p <= PAGE_DEVICE_PICKER; ++p) {
+        CMainPage* each = pages[PageSlot(p)];
+        if (each && each->m_hWnd) each->ShowWindow(p == shown.page ? SW_SHOW : SW_HIDE);
+        if (PageIcon(p).m_hWnd) PageIcon(p).SetSelected(p == shown.selectedIcon);
     }
     ShowPageButtons(shown.pageButtons ? SW_SHOW : SW_HIDE);
 }
 
 void CQuorvelDlg::ShowPageButtons(int show) {
     CWnd* buttons[] = {&m_btnLanguage,
-                       &m_pageButtons[kDevicePickerIcon],
-                       &m_pageButtons[kButtonsIcon],
-                       &m_pageButtons[kAdvancedIcon],
-                       &m_pageButtons[kMacroIcon],
+                       &PageIcon(PAGE_DEVICE_PICKER),
+                       &PageIcon(PAGE_BUTTONS),
+                       &PageIcon(PAGE_ADVANCED),
+                       &PageIcon(PAGE_MACRO),
                        &m_btnProfile,
                        &m_btnImport,
                        &m_btnExport,
@@ -197,20 +198,20 @@ void CQuorvelDlg::ShowPageButtons(int show) {
         if (button->m_hWnd) button->ShowWindow(show);
     }
     const bool ledShown = LedIconShown(show == SW_SHOW, g_linkType, g_deviceModel);
-    if (m_pageButtons[kLedIcon].m_hWnd) m_pageButtons[kLedIcon].ShowWindow(ledShown ? SW_SHOW : SW_HIDE);
+    if (PageIcon(PAGE_LED).m_hWnd) PageIcon(PAGE_LED).ShowWindow(ledShown ? SW_SHOW : SW_HIDE);
     LayoutPageButtons(ledShown);
 }
 
 void CQuorvelDlg::LayoutPageButtons(bool ledShown) {
-    for (int icon = 0; icon < kPageIconCount; ++icon) {
-        CIrrButton& button = m_pageButtons[icon];
+    for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+        CIrrButton& button = PageIcon(page);
         if (!button.m_hWnd) continue;
-        const RECT rect = ToRect(PageIconPlace(icon, ledShown));
+        const RECT rect = ToRect(PageIconPlace(page, ledShown));
         const RECT now = button.GetRectInParent();
         if (::EqualRect(&rect, &now)) continue;
         button.MoveWindow(rect);
         // The snapshot under the icon moves with it.
-        const SkinStateImages& images = m_pageIconImages[icon];
+        const SkinStateImages& images = m_pageIconImages[PageSlot(page)];
         button.SetImages(&images.normal, &images.hover, &images.pressed, &m_bmpBackground, rect);
         button.Invalidate(TRUE);
     }
@@ -219,7 +220,7 @@ void CQuorvelDlg::LayoutPageButtons(bool ledShown) {
 void CQuorvelDlg::RestorePreviousPage() {
     const int page = PageToRestore(m_curPage, m_prevPage);
     // ShowPage shows the page buttons only for the pages that have them.
-    if (page != 0) ShowPage(page - 1);
+    if (page != 0) ShowPage(page);
 }
 
 void CQuorvelDlg::RefreshAllPages() {
@@ -270,8 +271,8 @@ void CQuorvelDlg::OnMouseMove(LPARAM lp) {
     const struct {
         const CIrrButton& icon;
         int tip;
-    } tips[] = {{m_pageButtons[kButtonsIcon], kButtonsIconTip},
-                {m_pageButtons[kMacroIcon], kMacroIconTip}};
+    } tips[] = {{PageIcon(PAGE_BUTTONS), kButtonsIconTip},
+                {PageIcon(PAGE_MACRO), kMacroIconTip}};
     for (const auto& t : tips) {
         if (!t.icon.m_hWnd) continue;
         RECT r = t.icon.GetWindowRect();

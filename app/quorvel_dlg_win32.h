@@ -133,18 +133,20 @@ public:
     // Makes slot 0..3 (profile 1..4) the active profile.
     void SwitchProfile(int slotIndex);
     // ---- Layout and pages (main_window_layout_win32.cpp) ----
-    // The title-bar buttons, the page icons (by PageIcon) and the profile
+    // The title-bar buttons, the page icons (by PageSlot) and the profile
     // commands' buttons; every skinned control has id 0.
     CGDIBitmapBtn m_btnMinimise;
     CGDIBitmapBtn m_btnExit;
     CGDIBitmapBtnEx m_btnLanguage;
-    CIrrButton m_pageButtons[kPageIconCount];
+    CIrrButton m_pageButtons[kPageCount];
     CGDIBitmapBtnEx m_btnImport;
     CGDIBitmapBtnEx m_btnExport;
     CGDIBitmapBtnEx m_btnReset;
 
-    // Shows page k (page number - 1) and hides the others; the page numbers are set already.
-    void ShowPage(int k);
+    // Shows the page and hides the others; the page numbers are set already.
+    void ShowPage(int page);
+    CIrrButton& PageIcon(int page) { return m_pageButtons[PageSlot(page)]; }
+    const CIrrButton& PageIcon(int page) const { return m_pageButtons[PageSlot(page)]; }
     // SW_SHOW or SW_HIDE: the page icons and the buttons that go with them.
     void ShowPageButtons(int show);
     void LayoutPageButtons(bool ledShown);
@@ -211,7 +213,7 @@ private:
     // The title-bar buttons and page icons paint from these.
     SkinStateImages m_exitImages;
     SkinStateImages m_minimiseImages;
-    SkinStateImages m_pageIconImages[kPageIconCount];
+    SkinStateImages m_pageIconImages[kPageCount];
 
     // ---- Profile commands and menus ----
     // Fills m_controls: each button's command and the tray menu's rows.

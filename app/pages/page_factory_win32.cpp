@@ -7,22 +7,22 @@
 #include "app/pages/macro_set_win32.h"
 #include "res/resource.h"
 
-std::unique_ptr<CMainPage> NewMainPage(int k, const CBitmap* mainBackground) {
+std::unique_ptr<CMainPage> NewMainPage(int page, const CBitmap* mainBackground) {
     // One line per page: each becomes its own class as it is built.
-    switch (k) {
-    case kButtonsPage: return std::make_unique<CBaseSetDlg>(mainBackground);
-    case kAdvancedPage: return std::make_unique<CAdvSetDlg>(mainBackground);
-    case kLedPage: return std::make_unique<CLedSetDlg>(mainBackground);
-    case kMacroPage: return std::make_unique<CMacroSetDlg>(mainBackground);
-    case kDevicePickerPage: return std::make_unique<CHostDlg>(mainBackground);
+    switch (page) {
+    case PAGE_BUTTONS: return std::make_unique<CBaseSetDlg>(mainBackground);
+    case PAGE_ADVANCED: return std::make_unique<CAdvSetDlg>(mainBackground);
+    case PAGE_LED: return std::make_unique<CLedSetDlg>(mainBackground);
+    case PAGE_MACRO: return std::make_unique<CMacroSetDlg>(mainBackground);
+    case PAGE_DEVICE_PICKER: return std::make_unique<CHostDlg>(mainBackground);
     default: return nullptr;
     }
 }
 
-std::unique_ptr<CMainPage> CreateMainPage(int k, CWnd& parent, const CBitmap* mainBackground) {
-    std::unique_ptr<CMainPage> page = NewMainPage(k, mainBackground);
-    if (!page || !page->CreateModeless(&parent)) return nullptr;
-    page->MoveWindow(kPageRect);
-    page->ShowWindow(SW_HIDE);
-    return page;
+std::unique_ptr<CMainPage> CreateMainPage(int page, CWnd& parent, const CBitmap* mainBackground) {
+    std::unique_ptr<CMainPage> made = NewMainPage(page, mainBackground);
+    if (!made || !made->CreateModeless(&parent)) return nullptr;
+    made->MoveWindow(kPageRect);
+    made->ShowWindow(SW_HIDE);
+    return made;
 }

@@ -3,22 +3,15 @@
 
 #include <memory>
 
+#include "app/page_numbers.h"
 #include "app/pages/main_page_win32.h"
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 
-enum MainPageKind {
-    kButtonsPage = 0,
-    kAdvancedPage = 1,
-    kLedPage = 2,
-    kMacroPage = 3,
-    kDevicePickerPage = 4,
-};
-inline constexpr int kMainPageCount = 5;
 
-// The object of page kind k (MainPageKind), not yet a window; null for any other k.
-std::unique_ptr<CMainPage> NewMainPage(int k, const CBitmap* mainBackground);
+// The object of the page numbered page, not yet a window; null for any other number.
+std::unique_ptr<CMainPage> NewMainPage(int page, const CBitmap* mainBackground);
 
-// Page kind k made a hidden modeless child of parent at kPageRect; null when
+// The page numbered page made a hidden modeless child of parent at kPageRect; null when
 // the window could not be created.
-std::unique_ptr<CMainPage> CreateMainPage(int k, CWnd& parent, const CBitmap* mainBackground);
+std::unique_ptr<CMainPage> CreateMainPage(int page, CWnd& parent, const CBitmap* mainBackground);

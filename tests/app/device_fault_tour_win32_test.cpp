@@ -308,7 +308,7 @@ TEST_F(DeviceFaultTourTest, TheCablePulledInTheMiddleOfEachExchange) {
          [&](CQuorvelDlg& dlg, UiInvoker& ui) {
              HWND apply = nullptr;
              ui.Call([&] {
-                 dlg.ShowPage(PAGE_MACRO - 1);
+                 dlg.ShowPage(PAGE_MACRO);
                  CMacroSetDlg* page = MacroPage(dlg);
                  if (!page) return;
                  for (int row = 0; row < page->m_macroList.GetCount(); ++row)

@@ -130,8 +130,8 @@ protected:
     static int PaintEveryPage(CQuorvelDlg& dlg, UiInvoker& ui, const wchar_t* shot = nullptr) {
         int painted = 0;
         ui.Call([&] {
-            for (int k = 0; k < kPageIconCount; ++k) {
-                dlg.ShowPage(k);
+            for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+                dlg.ShowPage(page);
                 if (RenderWindow(dlg.m_hWnd)) ++painted;
             }
             if (shot) SaveScreenshot(*RenderWindow(dlg.m_hWnd), shot);
@@ -214,7 +214,7 @@ TEST_F(FileFaultTourTest, StartUpOverBrokenMissingAndBlockedFiles) {
             Close(dlg, boxes);
         });
         EXPECT_TRUE(run.ended) << "the window hung";
-        EXPECT_EQ(painted, kPageIconCount);
+        EXPECT_EQ(painted, kPageCount);
         EXPECT_EQ(exitText, c.exitText);
         std::vector<std::wstring> expectedBoxes = c.boxes;
         for (std::wstring& text : expectedBoxes) {
@@ -309,7 +309,7 @@ TEST_F(FileFaultTourTest, AProfileSwitchAndLanguageChangesOntoBrokenFiles) {
     ASSERT_TRUE(connected);
     EXPECT_TRUE(switched);
     EXPECT_EQ(activeProfile, 1);
-    EXPECT_EQ(pagesAfterSwitch, kPageIconCount);
+    EXPECT_EQ(pagesAfterSwitch, kPageCount);
     ASSERT_EQ(exitTexts.size(), std::size(steps));
     for (size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(steps[i].name);

@@ -85,14 +85,14 @@ protected:
         ui.Call([&] {
             dlg.m_prevPage = dlg.m_curPage;
             dlg.m_curPage = PAGE_DEVICE_PICKER;
-            dlg.ShowPage(PAGE_DEVICE_PICKER - 1);
+            dlg.ShowPage(PAGE_DEVICE_PICKER);
         });
     }
     static void ShowButtonPage(CQuorvelDlg& dlg, UiInvoker& ui) {
         ui.Call([&] {
             dlg.m_prevPage = dlg.m_curPage;
             dlg.m_curPage = PAGE_BUTTONS;
-            dlg.ShowPage(PAGE_BUTTONS - 1);
+            dlg.ShowPage(PAGE_BUTTONS);
         });
     }
     void Shoot(CQuorvelDlg& dlg, UiInvoker& ui, const std::wstring& name) {

@@ -17,7 +17,7 @@ protected:
 };
 
 TEST_F(MainPageTest, EveryKindIsAHiddenChildAtThePageRectPaintedFromTheSkinUnderIt) {
-    for (int k = 0; k < kMainPageCount; ++k) {
+    for (int k = PAGE_BUTTONS; k <= PAGE_DEVICE_PICKER; ++k) {
         SCOPED_TRACE(k);
         std::unique_ptr<CMainPage> page = CreateMainPage(k, parent, &parent.Background());
         ASSERT_TRUE(page && page->m_hWnd);
@@ -37,14 +37,14 @@ TEST_F(MainPageTest, EveryKindIsAHiddenChildAtThePageRectPaintedFromTheSkinUnder
                 << p.x << "," << p.y;
         page->DestroyWindow();
     }
-    EXPECT_EQ(NewMainPage(kMainPageCount, &parent.Background()), nullptr);
-    EXPECT_EQ(NewMainPage(-1, &parent.Background()), nullptr);
+    for (int notAPage : {0, PAGE_DEVICE_PICKER + 1, -1})
+        EXPECT_EQ(NewMainPage(notAPage, &parent.Background()), nullptr);
 }
 
 // The dialog manager hands a page's Enter and Escape on to the outermost
 // dialog: the main window would close on them.
 TEST_F(MainPageTest, EnterEscapeAndCloseLeaveThePageAndItsParentUp) {
-    std::unique_ptr<CMainPage> page = CreateMainPage(kButtonsPage, parent, &parent.Background());
+    std::unique_ptr<CMainPage> page = CreateMainPage(PAGE_BUTTONS, parent, &parent.Background());
     ASSERT_TRUE(page);
     page->ShowWindow(SW_SHOW);
     page->SetFocus();

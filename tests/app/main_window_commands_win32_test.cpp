@@ -218,7 +218,7 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
             exitBefore = g_uiTexts[UiText::str_exit];
             // The macro page is up, with texts of its own.
             dlg.SendMessage(WM_COMMAND, 0,
-                            reinterpret_cast<LPARAM>(dlg.m_pageButtons[kMacroIcon].m_hWnd));
+                            reinterpret_cast<LPARAM>(dlg.PageIcon(PAGE_MACRO).m_hWnd));
             if (dlg.m_pMacroDlg) pageTextsBefore = TextsOf(*dlg.m_pMacroDlg);
         });
         // Dismissed without a choice: nothing changes.

@@ -13,11 +13,11 @@ TEST(MainWindowLayoutModelTest, PageIconPlacesWithAndWithoutTheLedIcon) {
         SkinRect withoutLed;
     };
     const Case cases[] = {
-        {kDevicePickerIcon, {359, 34, 389, 60}, {384, 34, 414, 60}},
-        {kButtonsIcon, {429, 34, 447, 62}, {454, 34, 472, 62}},
-        {kAdvancedIcon, {487, 34, 515, 62}, {512, 34, 540, 62}},
-        {kMacroIcon, {560, 34, 584, 62}, {585, 34, 609, 62}},
-        {kLedIcon, {617, 34, 639, 63}, {617, 34, 639, 63}},
+        {PAGE_DEVICE_PICKER, {359, 34, 389, 60}, {384, 34, 414, 60}},
+        {PAGE_BUTTONS, {429, 34, 447, 62}, {454, 34, 472, 62}},
+        {PAGE_ADVANCED, {487, 34, 515, 62}, {512, 34, 540, 62}},
+        {PAGE_MACRO, {560, 34, 584, 62}, {585, 34, 609, 62}},
+        {PAGE_LED, {617, 34, 639, 63}, {617, 34, 639, 63}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.icon);
@@ -25,21 +25,22 @@ TEST(MainWindowLayoutModelTest, PageIconPlacesWithAndWithoutTheLedIcon) {
         EXPECT_EQ(PageIconPlace(c.icon, false), c.withoutLed);
     }
     // The macro icon is created 5 pixels left of where the first layout puts it.
-    EXPECT_EQ(PageIconCreateRect(kMacroIcon), (SkinRect{555, 34, 579, 62}));
-    EXPECT_EQ(PageIconCreateRect(kButtonsIcon), PageIconPlace(kButtonsIcon, true));
-    EXPECT_EQ(PageIconPlace(5, true), SkinRect{});
+    EXPECT_EQ(PageIconCreateRect(PAGE_MACRO), (SkinRect{555, 34, 579, 62}));
+    EXPECT_EQ(PageIconCreateRect(PAGE_BUTTONS), PageIconPlace(PAGE_BUTTONS, true));
+    EXPECT_EQ(PageIconPlace(PAGE_DEVICE_PICKER + 1, true), SkinRect{});
+    EXPECT_EQ(PageIconPlace(0, true), SkinRect{});
 }
 
 TEST(MainWindowLayoutModelTest, WhatEachPageShows) {
-    for (int k = 0; k < 5; ++k) {
-        SCOPED_TRACE(k);
-        PageShown shown = PageShownFor(k);
-        EXPECT_EQ(shown.page, k);
-        EXPECT_EQ(shown.selectedIcon, k);
-        EXPECT_EQ(shown.pageButtons, k != 4) << "the device picker hides the page icons";
+    for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+        SCOPED_TRACE(page);
+        PageShown shown = PageShownFor(page);
+        EXPECT_EQ(shown.page, page);
+        EXPECT_EQ(shown.selectedIcon, page);
+        EXPECT_EQ(shown.pageButtons, page != PAGE_DEVICE_PICKER)
+            << "the device picker hides the page icons";
     }
-    EXPECT_EQ(PageShownFor(5).page, -1);
-    EXPECT_EQ(PageShownFor(-1).page, -1);
+    for (int notAPage : {0, PAGE_DEVICE_PICKER + 1, -1}) EXPECT_EQ(PageShownFor(notAPage).page, 0);
 
     struct Led {
         bool buttons;

@@ -35,10 +35,10 @@ std::vector<CMainPage*> PagesOf(CQuorvelDlg& dlg) {
 struct Shown {
     int curPage = 0;
     int prevPage = 0;
-    int visiblePage = -1;  // k of the one visible page, -2 when several
-    int selectedIcon = -1;
-    int litIcon = -1;  // the icon drawn with its selected image
-    bool icons[5] = {};
+    int visiblePage = 0;  // the one visible page, -1 when several
+    int selectedIcon = 0;  // by page number
+    int litIcon = 0;  // the icon drawn with its selected image
+    bool icons[PAGE_DEVICE_PICKER + 1] = {};  // by page number
     bool language = false, profile = false, import = false, exportButton = false, reset = false;
     bool exit = false, minimise = false, link = false, battery = false;
 };
@@ -48,11 +48,12 @@ Shown ReadShown(CQuorvelDlg& dlg) {
     s.curPage = dlg.m_curPage;
     s.prevPage = dlg.m_prevPage;
     std::vector<CMainPage*> pages = PagesOf(dlg);
-    for (int k = 0; k < 5; ++k) {
-        if (pages[k] && pages[k]->IsWindowVisible()) s.visiblePage = s.visiblePage == -1 ? k : -2;
-        if (dlg.m_pageButtons[k].m_selected) s.selectedIcon = k;
-        if (dlg.m_pageButtons[k].LookFor(0).image == IrrImage::Selected) s.litIcon = k;
-        s.icons[k] = dlg.m_pageButtons[k].IsWindowVisible() != FALSE;
+    for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+        CMainPage* each = pages[PageSlot(page)];
+        if (each && each->IsWindowVisible()) s.visiblePage = s.visiblePage == 0 ? page : -1;
+        if (dlg.PageIcon(page).m_selected) s.selectedIcon = page;
+        if (dlg.PageIcon(page).LookFor(0).image == IrrImage::Selected) s.litIcon = page;
+        s.icons[page] = dlg.PageIcon(page).IsWindowVisible() != FALSE;
     }
     s.language = dlg.m_btnLanguage.IsWindowVisible();
     s.profile = dlg.m_btnProfile.IsWindowVisible();
@@ -73,9 +74,9 @@ void ExpectPageButtons(const Shown& s, bool shown, bool led) {
     EXPECT_EQ(s.exportButton, shown);
     EXPECT_EQ(s.reset, shown);
     for (int icon :
-         {int(kButtonsIcon), int(kAdvancedIcon), int(kMacroIcon), int(kDevicePickerIcon)})
+         {int(PAGE_BUTTONS), int(PAGE_ADVANCED), int(PAGE_MACRO), int(PAGE_DEVICE_PICKER)})
         EXPECT_EQ(s.icons[icon], shown) << "icon " << icon;
-    EXPECT_EQ(s.icons[kLedIcon], shown && led);
+    EXPECT_EQ(s.icons[PAGE_LED], shown && led);
     // Never hidden.
     EXPECT_TRUE(s.exit && s.minimise && s.link && s.battery);
 }
@@ -112,8 +113,8 @@ TEST_F(MainWindowLayoutTest, FivePagesLiveFromStartUpToTheCloseWithThePickerFirs
     });
     EXPECT_TRUE(run.ended);
     EXPECT_EQ(atStart.curPage, 5);
-    EXPECT_EQ(atStart.visiblePage, 4) << "only the device picker is shown";
-    EXPECT_EQ(atStart.selectedIcon, int(kDevicePickerIcon));
+    EXPECT_EQ(atStart.visiblePage, int(PAGE_DEVICE_PICKER)) << "only the device picker is shown";
+    EXPECT_EQ(atStart.selectedIcon, int(PAGE_DEVICE_PICKER));
     ExpectPageButtons(atStart, false, false);
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
@@ -163,11 +164,11 @@ TEST_F(MainWindowLayoutTest, EveryControlAtItsPlace) {
                         {"link", dlg.m_btnLink},
                         {"battery bar", dlg.m_batteryBar},
                         {"battery text", dlg.m_batteryText},
-                        {"picker icon", dlg.m_pageButtons[kDevicePickerIcon]},
-                        {"button icon", dlg.m_pageButtons[kButtonsIcon]},
-                        {"advanced icon", dlg.m_pageButtons[kAdvancedIcon]},
-                        {"macro icon", dlg.m_pageButtons[kMacroIcon]},
-                        {"LED icon", dlg.m_pageButtons[kLedIcon]},
+                        {"picker icon", dlg.PageIcon(PAGE_DEVICE_PICKER)},
+                        {"button icon", dlg.PageIcon(PAGE_BUTTONS)},
+                        {"advanced icon", dlg.PageIcon(PAGE_ADVANCED)},
+                        {"macro icon", dlg.PageIcon(PAGE_MACRO)},
+                        {"LED icon", dlg.PageIcon(PAGE_LED)},
                     };
                     for (const auto& control : controls)
                         placed.push_back({control.name, control.control.GetRectInParent()});
@@ -240,20 +241,20 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
                     Shown* seen;
                     const wchar_t* state;
                 } steps[] = {
-                    {kDevicePickerIcon, &afterPicker, nullptr},
-                    {kLedIcon, &led, L"led"},
-                    {kAdvancedIcon, &advanced, L"advanced"},
-                    {kMacroIcon, &macro, L"macro"},
+                    {PAGE_DEVICE_PICKER, &afterPicker, nullptr},
+                    {PAGE_LED, &led, L"led"},
+                    {PAGE_ADVANCED, &advanced, L"advanced"},
+                    {PAGE_MACRO, &macro, L"macro"},
                 };
                 for (const auto& step : steps) {
-                    if (step.icon == kLedIcon) {
+                    if (step.icon == PAGE_LED) {
                         // From the picker, the connected tile leads back to the button page.
                         ui.Call([&] {
                             dlg.RestorePreviousPage();
                             restored = ReadShown(dlg);
                         });
                     }
-                    PressIcon(dlg.m_pageButtons[step.icon]);
+                    PressIcon(dlg.PageIcon(step.icon));
                     ui.CallWhenIdle([&] {
                         *step.seen = ReadShown(dlg);
                         if (step.state) shoot(step.state);
@@ -261,7 +262,7 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
                 }
                 // The macro page's command sent twice, as a press and a click would.
                 ui.Call([&] {
-                    HWND icon = dlg.m_pageButtons[kMacroIcon].m_hWnd;
+                    HWND icon = dlg.PageIcon(PAGE_MACRO).m_hWnd;
                     dlg.SendMessage(WM_COMMAND, 0, reinterpret_cast<LPARAM>(icon));
                     dlg.SendMessage(WM_COMMAND, BN_CLICKED << 16, reinterpret_cast<LPARAM>(icon));
                     twice = ReadShown(dlg);
@@ -272,23 +273,23 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
         EXPECT_TRUE(run.ended);
         ASSERT_TRUE(connected);
 
-        EXPECT_EQ(picker.visiblePage, 4);
+        EXPECT_EQ(picker.visiblePage, int(PAGE_DEVICE_PICKER));
         ExpectPageButtons(picker, false, true);
 
         EXPECT_EQ(buttons.curPage, 1);
-        EXPECT_EQ(buttons.visiblePage, 0);
-        EXPECT_EQ(buttons.selectedIcon, int(kButtonsIcon));
-        EXPECT_EQ(buttons.litIcon, int(kButtonsIcon));
+        EXPECT_EQ(buttons.visiblePage, int(PAGE_BUTTONS));
+        EXPECT_EQ(buttons.selectedIcon, int(PAGE_BUTTONS));
+        EXPECT_EQ(buttons.litIcon, int(PAGE_BUTTONS));
         ExpectPageButtons(buttons, true, true);
 
         EXPECT_EQ(afterPicker.curPage, 5);
         EXPECT_EQ(afterPicker.prevPage, 1) << "the release's command must not count";
-        EXPECT_EQ(afterPicker.visiblePage, 4);
+        EXPECT_EQ(afterPicker.visiblePage, int(PAGE_DEVICE_PICKER));
         ExpectPageButtons(afterPicker, false, true);
 
         EXPECT_EQ(restored.curPage, 1);
         EXPECT_EQ(restored.prevPage, 5);
-        EXPECT_EQ(restored.visiblePage, 0);
+        EXPECT_EQ(restored.visiblePage, int(PAGE_BUTTONS));
         ExpectPageButtons(restored, true, true);
 
         const struct {
@@ -298,9 +299,9 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
         for (const auto& p : pages) {
             SCOPED_TRACE(p.page);
             EXPECT_EQ(p.seen.curPage, p.page);
-            EXPECT_EQ(p.seen.visiblePage, p.page - 1);
-            EXPECT_EQ(p.seen.selectedIcon, p.page - 1);
-            EXPECT_EQ(p.seen.litIcon, p.page - 1);
+            EXPECT_EQ(p.seen.visiblePage, p.page);
+            EXPECT_EQ(p.seen.selectedIcon, p.page);
+            EXPECT_EQ(p.seen.litIcon, p.page);
             ExpectPageButtons(p.seen, true, true);
         }
         EXPECT_EQ(twice.curPage, 4);

@@ -264,7 +264,7 @@ protected:
     // The page icon clicked as the user clicks it; true when the page is up.
     static bool GoToPage(CQuorvelDlg& dlg, UiInvoker& ui, int icon, int page) {
         HWND button = nullptr;
-        ui.Call([&] { button = dlg.m_pageButtons[icon].m_hWnd; });
+        ui.Call([&] { button = dlg.PageIcon(icon).m_hWnd; });
         ClickControl(button);
         return WaitOnUi(ui, [&] { return dlg.m_curPage == page; });
     }
@@ -394,7 +394,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
                 SetsOf([&] { PostClickAt(buttons->m_powerDownStepper.m_hWnd, 17, 10); });
 
             // ---- macros: a new one named in its box, recorded from real keys ----
-            if (!GoToPage(dlg, ui, kMacroIcon, PAGE_MACRO)) return;
+            if (!GoToPage(dlg, ui, PAGE_MACRO, PAGE_MACRO)) return;
             auto* macros = dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get());
             if (!macros) return;
             ClickControl(macros->m_newButton.m_hWnd);
@@ -410,7 +410,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             Shoot(dlg, ui, L"5_macro_page");
 
             // ---- back on the buttons: the recorded macro through the picker ----
-            if (!GoToPage(dlg, ui, kButtonsIcon, PAGE_BUTTONS)) return;
+            if (!GoToPage(dlg, ui, PAGE_BUTTONS, PAGE_BUTTONS)) return;
             seen.macroButton = SetsOf(
                 [&] {
                     pick(kMacroSelector, kMacroFunction);
@@ -420,7 +420,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             Shoot(dlg, ui, L"7_button_page");
 
             // ---- advanced: a stage dragged and one typed, count, LED mode, sensor, rate ----
-            if (!GoToPage(dlg, ui, kAdvancedIcon, PAGE_ADVANCED)) return;
+            if (!GoToPage(dlg, ui, PAGE_ADVANCED, PAGE_ADVANCED)) return;
             auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
             if (!adv) return;
             seen.drag = SetsOf([&] {
@@ -462,7 +462,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             Shoot(dlg, ui, L"10_advanced_page");
 
             // ---- lights ----
-            if (!GoToPage(dlg, ui, kLedIcon, PAGE_LED)) return;
+            if (!GoToPage(dlg, ui, PAGE_LED, PAGE_LED)) return;
             auto* led = dynamic_cast<CLedSetDlg*>(dlg.m_pLedDlg.get());
             if (!led) return;
             seen.effect = SetsOf([&] { ClickControl(led->m_effectButtons[2].m_hWnd); });
@@ -635,10 +635,10 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             const struct {
                 int icon, page;
                 const wchar_t* what;
-            } pages[] = {{kButtonsIcon, PAGE_BUTTONS, L"15_again_button_page"},
-                         {kAdvancedIcon, PAGE_ADVANCED, L"16_again_advanced_page"},
-                         {kLedIcon, PAGE_LED, L"17_again_led_page"},
-                         {kMacroIcon, PAGE_MACRO, L"18_again_macro_page"}};
+            } pages[] = {{PAGE_BUTTONS, PAGE_BUTTONS, L"15_again_button_page"},
+                         {PAGE_ADVANCED, PAGE_ADVANCED, L"16_again_advanced_page"},
+                         {PAGE_LED, PAGE_LED, L"17_again_led_page"},
+                         {PAGE_MACRO, PAGE_MACRO, L"18_again_macro_page"}};
             for (const auto& p : pages) {
                 if (GoToPage(dlg, ui, p.icon, p.page)) Shoot(dlg, ui, p.what);
             }

@@ -154,7 +154,7 @@ protected:
         ui.Call([&] {
             dlg.m_prevPage = dlg.m_curPage;
             dlg.m_curPage = page;
-            dlg.ShowPage(page - 1);
+            dlg.ShowPage(page);
         });
     }
     // What a click on a skinned control of parent sends; posted, so that a

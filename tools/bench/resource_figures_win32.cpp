@@ -388,16 +388,17 @@ private:
     }
 
     void MeasurePaints(CQuorvelDlg& dlg, UiInvoker& ui) {
-        static const char* const kNames[kPageIconCount] = {"buttons", "LED", "advanced", "macros",
+        static const char* const kNames[kPageCount] = {"buttons", "LED", "advanced", "macros",
                                                            "device picker"};
         std::printf("\npaint of the whole window with each page, %d times (ms):\n", m_options.repeats);
-        for (int k = 0; k < kPageIconCount; ++k) {
+        for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+            const int k = PageSlot(page);
             std::vector<double> paints, drawings;
             double switchMs = 0;
             ui.Call(
                 [&] {
                     const double start = NowMs();
-                    dlg.ShowPage(k);
+                    dlg.ShowPage(page);
                     dlg.RefreshAllPages();
                     ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
                     switchMs = NowMs() - start;
@@ -427,7 +428,7 @@ private:
             m_rows.push_back({Format("paint, %s page (median / max)", kNames[k]),
                               Format("%.1f / %.1f ms", s.median, s.max), "<= 16 ms", s.median <= 16.0});
         }
-        ui.Call([&] { dlg.ShowPage(kButtonsIcon); });
+        ui.Call([&] { dlg.ShowPage(PAGE_BUTTONS); });
     }
 
     // A control on a page and the point of it that a click hits.
@@ -457,7 +458,7 @@ private:
 
     void MeasureClicks(CQuorvelDlg& dlg, UiInvoker& ui) {
         const ClickCase cases[] = {
-            {"button function", kButtonsIcon, CMD_SET_BUTTON,
+            {"button function", PAGE_BUTTONS, CMD_SET_BUTTON,
              [](CQuorvelDlg& d, Target (&t)[2]) {
                  auto* page = dynamic_cast<CBaseSetDlg*>(d.m_pBaseDlg.get());
                  if (!page) return;
@@ -467,21 +468,21 @@ private:
                  t[0].control = page->m_functionButtons[4].m_hWnd;
                  t[1].control = page->m_functionButtons[8].m_hWnd;
              }},
-            {"power-down stepper", kButtonsIcon, CMD_GROUP_TIMING,
+            {"power-down stepper", PAGE_BUTTONS, CMD_GROUP_TIMING,
              [](CQuorvelDlg& d, Target (&t)[2]) {
                  auto* page = dynamic_cast<CBaseSetDlg*>(d.m_pBaseDlg.get());
                  if (!page) return;
                  t[0] = {page->m_powerDownStepper.m_hWnd, {17, 100}};
                  t[1] = {page->m_powerDownStepper.m_hWnd, {17, 10}};
              }},
-            {"report rate", kAdvancedIcon, CMD_SET_REPORT_RATE,
+            {"report rate", PAGE_ADVANCED, CMD_SET_REPORT_RATE,
              [](CQuorvelDlg& d, Target (&t)[2]) {
                  auto* page = dynamic_cast<CAdvSetDlg*>(d.m_pAdvDlg.get());
                  if (!page) return;
                  t[0].control = page->m_rateButtons[2].m_hWnd;
                  t[1].control = page->m_rateButtons[3].m_hWnd;
              }},
-            {"lift-off distance", kAdvancedIcon, CMD_GROUP_SENSOR,
+            {"lift-off distance", PAGE_ADVANCED, CMD_GROUP_SENSOR,
              [](CQuorvelDlg& d, Target (&t)[2]) {
                  auto* page = dynamic_cast<CAdvSetDlg*>(d.m_pAdvDlg.get());
                  if (!page) return;
@@ -490,7 +491,7 @@ private:
                  t[0].control = page->m_liftOffButtons[(code + 1) % LIFT_OFF_BUTTON_COUNT].m_hWnd;
                  t[1].control = page->m_liftOffButtons[code].m_hWnd;
              }},
-            {"LED effect", kLedIcon, CMD_SET_LED_EFFECT,
+            {"LED effect", PAGE_LED, CMD_SET_LED_EFFECT,
              [](CQuorvelDlg& d, Target (&t)[2]) {
                  auto* page = dynamic_cast<CLedSetDlg*>(d.m_pLedDlg.get());
                  if (!page) return;
@@ -549,11 +550,11 @@ private:
 
     bool SwitchPage(CQuorvelDlg& dlg, UiInvoker& ui, int icon) {
         HWND button = nullptr;
-        ui.Call([&] { button = dlg.m_pageButtons[icon].m_hWnd; });
+        ui.Call([&] { button = dlg.PageIcon(icon).m_hWnd; });
         const double start = NowMs();
         ClickControl(button);
         ++m_pageSwitches;
-        const bool ok = Count(WaitFor([&] { return CurrentPage(dlg, ui) == icon + 1; }, 5000), "page switch");
+        const bool ok = Count(WaitFor([&] { return CurrentPage(dlg, ui) == icon; }, 5000), "page switch");
         m_switchMs += NowMs() - start;
         return ok;
     }
@@ -659,20 +660,20 @@ private:
     void Round(CQuorvelDlg& dlg, UiInvoker& ui, int round) {
         const int box = round % 6;
         const int popup = round % 3;
-        const int order[] = {kButtonsIcon, kLedIcon, kAdvancedIcon, kMacroIcon};
+        const int order[] = {PAGE_BUTTONS, PAGE_LED, PAGE_ADVANCED, PAGE_MACRO};
         for (int icon : order) {
             if (!SwitchPage(dlg, ui, icon)) return;
-            if ((icon == kButtonsIcon && box <= 3) || (icon == kAdvancedIcon && box == 4) ||
-                (icon == kMacroIcon && box == 5))
+            if ((icon == PAGE_BUTTONS && box <= 3) || (icon == PAGE_ADVANCED && box == 4) ||
+                (icon == PAGE_MACRO && box == 5))
                 OpenBox(dlg, ui, box);
-            if (icon == kLedIcon) OpenPopup(dlg, ui, popup);
+            if (icon == PAGE_LED) OpenPopup(dlg, ui, popup);
         }
         // Now and then the device picker, and back as its connected tile does.
         if (round % 25 == 24) {
-            if (SwitchPage(dlg, ui, kDevicePickerIcon)) {
+            if (SwitchPage(dlg, ui, PAGE_DEVICE_PICKER)) {
                 ui.Call([&] { dlg.RestorePreviousPage(); });
                 ++m_pageSwitches;
-                Count(WaitFor([&] { return CurrentPage(dlg, ui) == kMacroIcon + 1; }, 5000), "page restore");
+                Count(WaitFor([&] { return CurrentPage(dlg, ui) == PAGE_MACRO; }, 5000), "page restore");
             }
         }
     }
@@ -742,7 +743,7 @@ private:
     }
 
     void MeasureIdle(CQuorvelDlg& dlg, UiInvoker& ui) {
-        ui.Call([&] { dlg.ShowPage(kButtonsIcon); });
+        ui.Call([&] { dlg.ShowPage(PAGE_BUTTONS); });
         WaitFor([] { return false; }, 2000);
         const std::map<DWORD, double> threadsBefore = ThreadCpuMs();
         const double cpuBefore = ProcessCpuMs();

@@ -27,7 +27,7 @@ TEST_F(AdvSetMainWindowTest, TheConnectedMousesStagesShowAndADraggedSliderSetsOn
             // its first stage then shows (8 + 1) x 50.
             g_sensorType = 0xF1;
             dlg.RefreshAllPages();
-            dlg.ShowPage(PAGE_ADVANCED - 1);
+            dlg.ShowPage(PAGE_ADVANCED);
             auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
             if (!adv) return;
             shownFirstStage = adv->m_dpiBoxX[0].m_text;
@@ -86,7 +86,7 @@ TEST_F(AdvSetMainWindowTest, AProfileWithExtremeStepsOpensThePageOnEverySensor) 
                 g_settings = imported;
                 g_sensorType = sensors[k];
                 dlg.RefreshAllPages();
-                dlg.ShowPage(PAGE_ADVANCED - 1);
+                dlg.ShowPage(PAGE_ADVANCED);
                 auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
                 if (!adv) return;
                 for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {

@@ -58,7 +58,7 @@ TEST_F(ButtonPageDialogsTest, EachBoxFromTheButtonPageGivesTheMouseItsButtonComm
         if (!connected) return;
         CBaseSetDlg* page = nullptr;
         ui.Call([&] {
-            dlg.ShowPage(PAGE_BUTTONS - 1);
+            dlg.ShowPage(PAGE_BUTTONS);
             page = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
         });
         if (!page) return;

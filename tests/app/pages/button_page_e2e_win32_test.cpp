@@ -44,7 +44,7 @@ TEST_F(ButtonPageEndToEndTest, ClicksOnThePageChangeTheMouse) {
             if (!connected) return;
             CBaseSetDlg* page = nullptr;
             ui.Call([&] {
-                dlg.ShowPage(0);
+                dlg.ShowPage(PAGE_BUTTONS);
                 page = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
             });
             ASSERT_NE(page, nullptr);

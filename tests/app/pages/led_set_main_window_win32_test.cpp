@@ -49,7 +49,7 @@ TEST_F(LedSetMainWindowTest, IconShowsOnlyForAMouseWithLightsAndAClickSetsItsEff
             if (!connected) return;
             HWND icon = nullptr;
             ui.Call([&] {
-                icon = dlg.m_pageButtons[kLedIcon].m_hWnd;
+                icon = dlg.PageIcon(PAGE_LED).m_hWnd;
                 iconShown = icon && ::IsWindowVisible(icon);
             });
             if (!iconShown) return;
@@ -97,7 +97,7 @@ TEST_F(LedSetMainWindowTest, ScreenshotsInBothLanguages) {
     std::vector<std::wstring> captions;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg) || !ConnectMouse(dlg, ui, 0)) return;
-        ui.Call([&] { dlg.ShowPage(PAGE_LED - 1); });
+        ui.Call([&] { dlg.ShowPage(PAGE_LED); });
         // The language popup's choices: 2 English, 1 Russian.
         for (int language : {2, 1}) {
             ::PostMessageW(dlg.m_hWnd, UWM_LANGUAGE_MENU_RESULT, kMenuResultAlways, language);

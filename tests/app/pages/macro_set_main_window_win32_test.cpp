@@ -40,7 +40,7 @@ TEST_F(MacroSetMainWindowTest, ARecordedMacroIsAppliedToAButtonAndFoundAgainAfte
         if (!connected) return;
         HWND newButton = nullptr, recordButton = nullptr, applyButton = nullptr;
         ui.Call([&] {
-            dlg.ShowPage(PAGE_MACRO - 1);
+            dlg.ShowPage(PAGE_MACRO);
             if (CMacroSetDlg* page = MacroPage(dlg)) {
                 newButton = page->m_newButton.m_hWnd;
                 recordButton = page->m_recordButton.m_hWnd;
