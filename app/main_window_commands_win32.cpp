@@ -23,12 +23,12 @@ void CQuorvelDlg::ListCommands() {
         MainCommand command;
     } table[] = {
         {m_btnExit, MainCommand::Exit},
-        {PageIcon(PAGE_DEVICE_PICKER), MainCommand::DevicePicker},
+        {m_pageButtons[PAGE_DEVICE_PICKER], MainCommand::DevicePicker},
         {m_btnMinimise, MainCommand::Minimise},
-        {PageIcon(PAGE_BUTTONS), MainCommand::ButtonsPage},
-        {PageIcon(PAGE_LED), MainCommand::LedPage},
-        {PageIcon(PAGE_ADVANCED), MainCommand::AdvancedPage},
-        {PageIcon(PAGE_MACRO), MainCommand::MacroPage},
+        {m_pageButtons[PAGE_BUTTONS], MainCommand::ButtonsPage},
+        {m_pageButtons[PAGE_LED], MainCommand::LedPage},
+        {m_pageButtons[PAGE_ADVANCED], MainCommand::AdvancedPage},
+        {m_pageButtons[PAGE_MACRO], MainCommand::MacroPage},
         {m_btnProfile, MainCommand::ProfileMenu},
         {m_btnImport, MainCommand::Import},
         {m_btnExport, MainCommand::Export},

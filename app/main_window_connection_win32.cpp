@@ -106,8 +106,10 @@ void CQuorvelDlg::RefreshPagesAfterStatus() {
     // to a sync thread while one runs: the refresh waits for the sync's end.
     if (m_syncHold.PutOff(HeldWork::StatusRefresh, SyncBusy())) return;
     // The advanced and button pages, when shown, follow the status reports here.
-    if (m_pAdvDlg && m_pAdvDlg->IsWindowVisible()) m_pAdvDlg->RefreshFromSettings();
-    if (m_pBaseDlg && m_pBaseDlg->IsWindowVisible()) m_pBaseDlg->RefreshFromSettings();
+    for (MainPageNumber page : {PAGE_ADVANCED, PAGE_BUTTONS}) {
+        CMainPage* shown = m_pages.Page(page);
+        if (shown && shown->IsWindowVisible()) shown->RefreshFromSettings();
+    }
 }
 
 void CQuorvelDlg::RunHeldPageWork() {
@@ -118,8 +120,8 @@ void CQuorvelDlg::RunHeldPageWork() {
 }
 
 void CQuorvelDlg::RebuildDeviceTiles() {
-    // The factory makes the device picker a CHostDlg.
-    if (m_pHostDlg && m_pHostDlg->m_hWnd) static_cast<CHostDlg*>(m_pHostDlg.get())->RebuildTiles();
+    CHostDlg* picker = m_pages.DevicePicker();
+    if (picker && picker->m_hWnd) picker->RebuildTiles();
 }
 
 // ---- connection ----
@@ -205,7 +207,7 @@ LRESULT CQuorvelDlg::OnSyncDone() {
     }
     // The read may have stored the mouse's macros.
     if (kind == SyncKind::ReadAll)
-        if (auto* macros = dynamic_cast<CMacroSetDlg*>(m_pMacroDlg.get())) macros->ReloadMacroList();
+        if (CMacroSetDlg* macros = m_pages.Macro()) macros->ReloadMacroList();
     WriteProfileTableToRegistry();
     MessageBoxNotice notices(m_hWnd);
     SaveCurrentProfile(&notices);
@@ -266,7 +268,7 @@ void CQuorvelDlg::ConnectionSide::LayoutPageButtons(bool ledShown) {
 }
 
 void CQuorvelDlg::ConnectionSide::UpdateAdvancedTexts() {
-    if (m_dlg.m_pAdvDlg) m_dlg.m_pAdvDlg->UpdateTexts();
+    if (CMainPage* advanced = m_dlg.m_pages.Page(PAGE_ADVANCED)) advanced->UpdateTexts();
 }
 
 void CQuorvelDlg::ConnectionSide::ResetStatusDisplay() { m_dlg.ResetStatusDisplay(); }

@@ -5,38 +5,38 @@
 namespace {
 
 // In page order.
-constexpr SkinRect kCreateRects[kPageCount] = {
+constexpr PerPage<SkinRect> kCreateRects{{
     {429, 34, 447, 62},  // button page
     {617, 34, 639, 63},  // LED
     {487, 34, 515, 62},  // advanced
     {555, 34, 579, 62},  // macro
     {359, 34, 389, 60},  // device picker
-};
+}};
 
 struct IconLayout {
     int xWithLed;
     int width;
     int height;
 };
-constexpr IconLayout kLayout[kPageCount] = {
+constexpr PerPage<IconLayout> kLayout{{
     {429, 18, 28},  // button page
     {617, 22, 29},  // LED: always in its place
     {487, 28, 28},  // advanced
     {560, 24, 28},  // macro
     {359, 30, 26},  // device picker
-};
+}};
 constexpr int kIconTop = 34;
 constexpr int kShiftWithoutLed = 25;
 
 }  // namespace
 
 SkinRect PageIconCreateRect(int page) {
-    return IsPageNumber(page) ? kCreateRects[PageSlot(page)] : SkinRect{};
+    return IsPageNumber(page) ? kCreateRects[page] : SkinRect{};
 }
 
 SkinRect PageIconPlace(int page, bool ledShown) {
     if (!IsPageNumber(page)) return {};
-    const IconLayout& l = kLayout[PageSlot(page)];
+    const IconLayout& l = kLayout[page];
     const int x = l.xWithLed + (ledShown || page == PAGE_LED ? 0 : kShiftWithoutLed);
     return {x, kIconTop, x + l.width, kIconTop + l.height};
 }

@@ -2,7 +2,6 @@
 // pages and which of them is shown, painting, dragging and hover.
 #include "app/connection.h"
 #include "app/dialogs/about_dlg_win32.h"
-#include "app/pages/adv_set_win32.h"
 #include "app/pages/page_factory_win32.h"
 #include "app/quorvel_app_win32.h"
 #include "app/quorvel_dlg_win32.h"
@@ -39,13 +38,13 @@ struct SkinNames {
     const wchar_t* pressed;
 };
 // In page order.
-constexpr SkinNames kPageIconSkins[kPageCount] = {
+constexpr PerPage<SkinNames> kPageIconSkins{{
     {L"main_btn_nr.png", L"main_btn_ov.png", L"main_btn_dn.png"},
     {L"led_nr.png", L"led_ov.png", L"led_dn.png"},
     {L"adv_nr.png", L"adv_ov.png", L"adv_dn.png"},
     {L"Macro_bt_nr.png", L"Macro_bt_ov.png", L"Macro_bt_dn.png"},
     {L"host_nr.png", L"host_ov.png", L"host_dn.png"},
-};
+}};
 constexpr SkinNames kExitSkins{L"exit_nr.png", L"exit_ov.png", L"exit_dn.png"};
 constexpr SkinNames kMinimiseSkins{L"Min_Nr.png", L"Min_ov.png", L"Min_dn.png"};
 constexpr SkinNames kLanguageSkins{L"Language_nr.png", L"Language_ov.png", L"Language_dn.png"};
@@ -54,7 +53,7 @@ constexpr SkinNames kExportSkins{L"export_nr.png", L"export_ov.png", L"export_dn
 constexpr SkinNames kResetSkins{L"reset_nr.png", L"reset_ov.png", L"reset_dn.png"};
 
 // The order of creation: device picker, button page, advanced, LED, macro.
-constexpr int kPageIconCreationOrder[kPageCount] = {
+constexpr MainPageNumber kPageIconCreationOrder[kPageCount] = {
     PAGE_DEVICE_PICKER, PAGE_BUTTONS, PAGE_ADVANCED, PAGE_LED, PAGE_MACRO,
 };
 
@@ -83,8 +82,7 @@ void SetPathImages(CGDIBitmapBtnEx& button, const SkinNames& names, const CBitma
 
 void CQuorvelDlg::BuildSkin() {
     LoadSkinBackground();
-    for (int slot = 0; slot < kPageCount; ++slot)
-        LoadStateImages(kPageIconSkins[slot], m_pageIconImages[slot]);
+    for (MainPageNumber page : kPageNumbers) LoadStateImages(kPageIconSkins[page], m_pageIconImages[page]);
     LoadStateImages(kExitSkins, m_exitImages);
     LoadStateImages(kMinimiseSkins, m_minimiseImages);
 
@@ -124,13 +122,13 @@ void CQuorvelDlg::CreateLayoutControls() {
     SetPathImages(m_btnLanguage, kLanguageSkins, &m_bmpBackground, kLanguageRect);
     m_btnLanguage.ShowWindow(SW_HIDE);
 
-    for (int page : kPageIconCreationOrder) {
-        CIrrButton& button = PageIcon(page);
+    for (MainPageNumber page : kPageIconCreationOrder) {
+        CIrrButton& button = m_pageButtons[page];
         const RECT rect = ToRect(PageIconCreateRect(page));
         button.Create(rect, this);
         // The page shown keeps its icon lit.
         button.m_useSelectedLook = 1;
-        const SkinStateImages& images = m_pageIconImages[PageSlot(page)];
+        const SkinStateImages& images = m_pageIconImages[page];
         button.SetImages(&images.normal, &images.hover, &images.pressed, &m_bmpBackground, rect);
         button.SetSelected(page == PAGE_BUTTONS);
         button.ShowWindow(SW_HIDE);
@@ -160,12 +158,8 @@ void CQuorvelDlg::PaintBackground(HDC dc) {
 }
 
 void CQuorvelDlg::CreatePages() {
-    m_pBaseDlg = CreateMainPage(PAGE_BUTTONS, *this, &m_bmpBackground);
-    m_pAdvDlg = CreateMainPage(PAGE_ADVANCED, *this, &m_bmpBackground);
-    m_pLedDlg = CreateMainPage(PAGE_LED, *this, &m_bmpBackground);
-    m_pMacroDlg = CreateMainPage(PAGE_MACRO, *this, &m_bmpBackground);
-    m_pHostDlg = CreateMainPage(PAGE_DEVICE_PICKER, *this, &m_bmpBackground);
-    if (m_pBaseDlg) m_pBaseDlg->ShowWindow(SW_SHOW);
+    m_pages.Create(*this, &m_bmpBackground);
+    if (CMainPage* first = m_pages.Page(PAGE_BUTTONS)) first->ShowWindow(SW_SHOW);
 }
 
 // ---- which page is shown ----
@@ -173,23 +167,19 @@ void CQuorvelDlg::CreatePages() {
 void CQuorvelDlg::ShowPage(int page) {
     const PageShown shown = PageShownFor(page);
     if (shown.page == 0) return;
-    // In page order.
-    CMainPage* pages[kPageCount] = {m_pBaseDlg.get(), m_pLedDlg.get(), m_pAdvDlg.get(),
-                                    m_pMacroDlg.get(), m_pHostDlg.get()};
-    for (int p = PAGE_BUTTONS; p <= PAGE_DEVICE_PICKER; ++p) {
-        CMainPage* each = pages[PageSlot(p)];
-        if (each && each->m_hWnd) each->ShowWindow(p == shown.page ? SW_SHOW : SW_HIDE);
-        if (PageIcon(p).m_hWnd) PageIcon(p).SetSelected(p == shown.selectedIcon);
+    m_pages.ShowOnly(shown.page);
+    for (MainPageNumber p : kPageNumbers) {
+        if (m_pageButtons[p].m_hWnd) m_pageButtons[p].SetSelected(p == shown.selectedIcon);
     }
     ShowPageButtons(shown.pageButtons ? SW_SHOW : SW_HIDE);
 }
 
 void CQuorvelDlg::ShowPageButtons(int show) {
     CWnd* buttons[] = {&m_btnLanguage,
-                       &PageIcon(PAGE_DEVICE_PICKER),
-                       &PageIcon(PAGE_BUTTONS),
-                       &PageIcon(PAGE_ADVANCED),
-                       &PageIcon(PAGE_MACRO),
+                       &m_pageButtons[PAGE_DEVICE_PICKER],
+                       &m_pageButtons[PAGE_BUTTONS],
+                       &m_pageButtons[PAGE_ADVANCED],
+                       &m_pageButtons[PAGE_MACRO],
                        &m_btnProfile,
                        &m_btnImport,
                        &m_btnExport,
@@ -198,20 +188,20 @@ void CQuorvelDlg::ShowPageButtons(int show) {
         if (button->m_hWnd) button->ShowWindow(show);
     }
     const bool ledShown = LedIconShown(show == SW_SHOW, g_linkType, g_deviceModel);
-    if (PageIcon(PAGE_LED).m_hWnd) PageIcon(PAGE_LED).ShowWindow(ledShown ? SW_SHOW : SW_HIDE);
+    if (m_pageButtons[PAGE_LED].m_hWnd) m_pageButtons[PAGE_LED].ShowWindow(ledShown ? SW_SHOW : SW_HIDE);
     LayoutPageButtons(ledShown);
 }
 
 void CQuorvelDlg::LayoutPageButtons(bool ledShown) {
-    for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
-        CIrrButton& button = PageIcon(page);
+    for (MainPageNumber page : kPageNumbers) {
+        CIrrButton& button = m_pageButtons[page];
         if (!button.m_hWnd) continue;
         const RECT rect = ToRect(PageIconPlace(page, ledShown));
         const RECT now = button.GetRectInParent();
         if (::EqualRect(&rect, &now)) continue;
         button.MoveWindow(rect);
         // The snapshot under the icon moves with it.
-        const SkinStateImages& images = m_pageIconImages[PageSlot(page)];
+        const SkinStateImages& images = m_pageIconImages[page];
         button.SetImages(&images.normal, &images.hover, &images.pressed, &m_bmpBackground, rect);
         button.Invalidate(TRUE);
     }
@@ -227,20 +217,14 @@ void CQuorvelDlg::RefreshAllPages() {
     // Every path to a page refresh comes here (the tray's show, a page icon, a
     // profile switch): while a sync runs, the fill waits for its end.
     if (m_syncHold.PutOff(HeldWork::AllPages, SyncBusy())) return;
-    if (m_pBaseDlg) m_pBaseDlg->RefreshFromSettings();
-    if (m_pLedDlg) m_pLedDlg->RefreshFromSettings();
-    // The advanced page also takes the sliders' ranges of the sensor now connected.
-    if (auto* adv = dynamic_cast<CAdvSetDlg*>(m_pAdvDlg.get())) adv->RefreshFromSettingsAndRanges();
-    if (m_pMacroDlg) m_pMacroDlg->UpdateTexts();
+    m_pages.Refresh();
 }
 
 LRESULT CQuorvelDlg::OnRefreshPages() {
     // The button page's texts are written into g_settings, and a half-read
     // record must not be saved as the profile: both wait for a sync's end.
     if (m_syncHold.PutOff(HeldWork::PageTexts, SyncBusy())) return 1;
-    for (CMainPage* page : {m_pBaseDlg.get(), m_pMacroDlg.get(), m_pLedDlg.get(), m_pAdvDlg.get()}) {
-        if (page) page->UpdateTexts();
-    }
+    m_pages.UpdateTexts();
     MessageBoxNotice notices(m_hWnd);
     SaveCurrentProfile(&notices);
     ::InvalidateRect(m_hWnd, &kWholeWindow, FALSE);
@@ -248,7 +232,7 @@ LRESULT CQuorvelDlg::OnRefreshPages() {
 }
 
 void CQuorvelDlg::StopMacroRecording() {
-    if (m_pMacroDlg) m_pMacroDlg->StopRecording();
+    if (CMainPage* macros = m_pages.Page(PAGE_MACRO)) macros->StopRecording();
 }
 
 // ---- mouse on the background ----
@@ -271,8 +255,8 @@ void CQuorvelDlg::OnMouseMove(LPARAM lp) {
     const struct {
         const CIrrButton& icon;
         int tip;
-    } tips[] = {{PageIcon(PAGE_BUTTONS), kButtonsIconTip},
-                {PageIcon(PAGE_MACRO), kMacroIconTip}};
+    } tips[] = {{m_pageButtons[PAGE_BUTTONS], kButtonsIconTip},
+                {m_pageButtons[PAGE_MACRO], kMacroIconTip}};
     for (const auto& t : tips) {
         if (!t.icon.m_hWnd) continue;
         RECT r = t.icon.GetWindowRect();

@@ -40,12 +40,6 @@ bool InMenuLoop() {
     return (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
 }
 
-void DestroyPage(std::unique_ptr<CMainPage>& page) {
-    if (!page) return;
-    page->DestroyWindow();
-    page.reset();
-}
-
 }  // namespace
 
 CQuorvelDlg::NestedLoopGuard::NestedLoopGuard(CQuorvelDlg& dlg) : m_dlg(dlg) {
@@ -95,7 +89,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
     BuildSkin();
     LoadMacroStore();
     // The macro page lists what the store holds now.
-    if (auto* macros = dynamic_cast<CMacroSetDlg*>(m_pMacroDlg.get())) macros->ReloadMacroList();
+    if (CMacroSetDlg* macros = m_pages.Macro()) macros->ReloadMacroList();
     AddTrayIcon();
     EnsureRunMarker();
     RegisterDeviceNotifications();
@@ -117,7 +111,7 @@ BOOL CQuorvelDlg::OnInitDialog() {
         // Painted now: left to the message loop, the shown window would stay an
         // empty rectangle behind everything posted to it until then.
         UpdateWindow();
-        if (m_pBaseDlg) m_pBaseDlg->RefreshFromSettings();
+        if (CMainPage* buttons = m_pages.Page(PAGE_BUTTONS)) buttons->RefreshFromSettings();
         return TRUE;
     }
     ::MessageBoxW(m_hWnd, kMouseNotFoundText, kMainWindowTitle, MB_OK);
@@ -285,14 +279,7 @@ void CQuorvelDlg::Teardown::RemoveTrayIcon() {
 }
 
 void CQuorvelDlg::Teardown::DestroyPages() {
-    DestroyPage(m_dlg.m_pBaseDlg);
-    DestroyPage(m_dlg.m_pMacroDlg);
-    DestroyPage(m_dlg.m_pAdvDlg);
-    DestroyPage(m_dlg.m_pLedDlg);
-    // The device picker's own close handling stops its scan and closes an
-    // open firmware update first.
-    if (m_dlg.m_pHostDlg && m_dlg.m_pHostDlg->m_hWnd) m_dlg.m_pHostDlg->SendMessage(WM_CLOSE);
-    DestroyPage(m_dlg.m_pHostDlg);
+    m_dlg.m_pages.Destroy();
 }
 
 void CQuorvelDlg::Teardown::StopReader() {

@@ -16,7 +16,7 @@
 #include "app/device_change.h"
 #include "app/main_window_life.h"
 #include "app/main_window_layout.h"
-#include "app/pages/main_page_win32.h"
+#include "app/pages/page_factory_win32.h"
 #include "app/profile_commands.h"
 #include "app/profile_switch.h"
 #include "app/sync_hold.h"
@@ -101,11 +101,7 @@ public:
     HICON m_hIcon = nullptr;
 
     // The five pages; the skin builder creates them, the close sequence destroys them.
-    std::unique_ptr<CMainPage> m_pBaseDlg;
-    std::unique_ptr<CMainPage> m_pAdvDlg;
-    std::unique_ptr<CMainPage> m_pLedDlg;
-    std::unique_ptr<CMainPage> m_pMacroDlg;
-    std::unique_ptr<CMainPage> m_pHostDlg;
+    MainPages m_pages;
 
     CBitmap m_bmpBackground;
 
@@ -133,20 +129,18 @@ public:
     // Makes slot 0..3 (profile 1..4) the active profile.
     void SwitchProfile(int slotIndex);
     // ---- Layout and pages (main_window_layout_win32.cpp) ----
-    // The title-bar buttons, the page icons (by PageSlot) and the profile
-    // commands' buttons; every skinned control has id 0.
+    // The title-bar buttons, the page icons and the profile commands'
+    // buttons; every skinned control has id 0.
     CGDIBitmapBtn m_btnMinimise;
     CGDIBitmapBtn m_btnExit;
     CGDIBitmapBtnEx m_btnLanguage;
-    CIrrButton m_pageButtons[kPageCount];
+    PerPage<CIrrButton> m_pageButtons;
     CGDIBitmapBtnEx m_btnImport;
     CGDIBitmapBtnEx m_btnExport;
     CGDIBitmapBtnEx m_btnReset;
 
     // Shows the page and hides the others; the page numbers are set already.
     void ShowPage(int page);
-    CIrrButton& PageIcon(int page) { return m_pageButtons[PageSlot(page)]; }
-    const CIrrButton& PageIcon(int page) const { return m_pageButtons[PageSlot(page)]; }
     // SW_SHOW or SW_HIDE: the page icons and the buttons that go with them.
     void ShowPageButtons(int show);
     void LayoutPageButtons(bool ledShown);
@@ -213,7 +207,7 @@ private:
     // The title-bar buttons and page icons paint from these.
     SkinStateImages m_exitImages;
     SkinStateImages m_minimiseImages;
-    SkinStateImages m_pageIconImages[kPageCount];
+    PerPage<SkinStateImages> m_pageIconImages;
 
     // ---- Profile commands and menus ----
     // Fills m_controls: each button's command and the tray menu's rows.

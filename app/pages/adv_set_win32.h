@@ -41,6 +41,8 @@ public:
     // After a status report; the ranges stay.
     void RefreshFromSettings() override;
     void UpdateTexts() override;
+    // The sliders' ranges follow the sensor now connected.
+    void Refresh() override { RefreshFromSettingsAndRanges(); }
 
     const AdvSetModel& Model() const { return m_model; }
 

@@ -42,6 +42,8 @@ public:
     // The macros of the store, the last one selected and shown.
     void ReloadMacroList();
     void UpdateTexts() override;
+    // The page shows the store, not g_settings: only its texts follow.
+    void Refresh() override { UpdateTexts(); }
     // Ends a recording (saving it) and lets the keyboard go in every case.
     void StopRecording() override;
 

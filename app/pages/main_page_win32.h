@@ -35,6 +35,9 @@ public:
     virtual void RefreshFromSettings() {}
     // Take the texts of the language now loaded.
     virtual void UpdateTexts() {}
+    // What the main window's RefreshAllPages asks of the page: by default its
+    // controls filled from g_settings.
+    virtual void Refresh() { RefreshFromSettings(); }
     // End a macro recording that may be running.
     virtual void StopRecording() {}
 

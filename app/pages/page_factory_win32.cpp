@@ -5,24 +5,60 @@
 #include "app/pages/host_page_win32.h"
 #include "app/pages/led_set_win32.h"
 #include "app/pages/macro_set_win32.h"
-#include "res/resource.h"
 
-std::unique_ptr<CMainPage> NewMainPage(int page, const CBitmap* mainBackground) {
-    // One line per page: each becomes its own class as it is built.
-    switch (page) {
-    case PAGE_BUTTONS: return std::make_unique<CBaseSetDlg>(mainBackground);
-    case PAGE_ADVANCED: return std::make_unique<CAdvSetDlg>(mainBackground);
-    case PAGE_LED: return std::make_unique<CLedSetDlg>(mainBackground);
-    case PAGE_MACRO: return std::make_unique<CMacroSetDlg>(mainBackground);
-    case PAGE_DEVICE_PICKER: return std::make_unique<CHostDlg>(mainBackground);
-    default: return nullptr;
+MainPages::~MainPages() = default;
+
+template <class PageType>
+PageType* MainPages::Place(int page, std::unique_ptr<PageType> made, CWnd& parent) {
+    if (!made->CreateModeless(&parent)) return nullptr;
+    made->MoveWindow(kPageRect);
+    made->ShowWindow(SW_HIDE);
+    PageType* typed = made.get();
+    m_pages[page] = std::move(made);
+    return typed;
+}
+
+void MainPages::Create(CWnd& parent, const CBitmap* mainBackground) {
+    m_buttons = Place(PAGE_BUTTONS, std::make_unique<CBaseSetDlg>(mainBackground), parent);
+    m_advanced = Place(PAGE_ADVANCED, std::make_unique<CAdvSetDlg>(mainBackground), parent);
+    m_led = Place(PAGE_LED, std::make_unique<CLedSetDlg>(mainBackground), parent);
+    m_macro = Place(PAGE_MACRO, std::make_unique<CMacroSetDlg>(mainBackground), parent);
+    m_devicePicker = Place(PAGE_DEVICE_PICKER, std::make_unique<CHostDlg>(mainBackground), parent);
+}
+
+void MainPages::Destroy() {
+    m_buttons = nullptr;
+    m_led = nullptr;
+    m_advanced = nullptr;
+    m_macro = nullptr;
+    m_devicePicker = nullptr;
+    for (std::unique_ptr<CMainPage>& page : m_pages) {
+        if (!page) continue;
+        if (page->m_hWnd) page->SendMessage(WM_CLOSE);
+        page->DestroyWindow();
+        page.reset();
     }
 }
 
-std::unique_ptr<CMainPage> CreateMainPage(int page, CWnd& parent, const CBitmap* mainBackground) {
-    std::unique_ptr<CMainPage> made = NewMainPage(page, mainBackground);
-    if (!made || !made->CreateModeless(&parent)) return nullptr;
-    made->MoveWindow(kPageRect);
-    made->ShowWindow(SW_HIDE);
-    return made;
+CMainPage* MainPages::Page(int page) const {
+    return IsPageNumber(page) ? m_pages[page].get() : nullptr;
+}
+
+void MainPages::ShowOnly(int shown) const {
+    for (MainPageNumber page : kPageNumbers) {
+        CMainPage* each = m_pages[page].get();
+        if (each && each->m_hWnd) each->ShowWindow(page == shown ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void MainPages::Refresh() const {
+    for (const std::unique_ptr<CMainPage>& page : m_pages) {
+        if (page) page->Refresh();
+    }
+}
+
+void MainPages::UpdateTexts() const {
+    for (const std::unique_ptr<CMainPage>& page : m_pages) {
+        if (page) page->UpdateTexts();
+    }
 }

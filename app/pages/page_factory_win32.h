@@ -1,4 +1,6 @@
-// The five pages of the main window, in the order the main window creates them.
+// The main window's five pages, owned in one table by page number: the
+// factory that makes them, each page by its own type for what only it does,
+// and what the window asks of every page at once.
 #pragma once
 
 #include <memory>
@@ -8,10 +10,49 @@
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 
+class CAdvSetDlg;
+class CBaseSetDlg;
+class CHostDlg;
+class CLedSetDlg;
+class CMacroSetDlg;
 
-// The object of the page numbered page, not yet a window; null for any other number.
-std::unique_ptr<CMainPage> NewMainPage(int page, const CBitmap* mainBackground);
+class MainPages {
+public:
+    MainPages() = default;
+    ~MainPages();
+    MainPages(const MainPages&) = delete;
+    MainPages& operator=(const MainPages&) = delete;
 
-// The page numbered page made a hidden modeless child of parent at kPageRect; null when
-// the window could not be created.
-std::unique_ptr<CMainPage> CreateMainPage(int page, CWnd& parent, const CBitmap* mainBackground);
+    // Makes every page a hidden modeless child of parent at kPageRect, in the
+    // order the window has always made them: button, advanced, LED, macro,
+    // device picker. A page whose window could not be made stays null.
+    void Create(CWnd& parent, const CBitmap* mainBackground);
+    // Each page's own close handling runs before its window goes: the device
+    // picker's stops its scan and closes an open firmware update.
+    void Destroy();
+
+    // Null for a number that is no page, and for a page not made.
+    CMainPage* Page(int page) const;
+    CBaseSetDlg* Buttons() const { return m_buttons; }
+    CLedSetDlg* Led() const { return m_led; }
+    CAdvSetDlg* Advanced() const { return m_advanced; }
+    CMacroSetDlg* Macro() const { return m_macro; }
+    CHostDlg* DevicePicker() const { return m_devicePicker; }
+
+    // Shows the page and hides the others.
+    void ShowOnly(int page) const;
+    // CMainPage::Refresh on every page.
+    void Refresh() const;
+    void UpdateTexts() const;
+
+private:
+    template <class PageType>
+    PageType* Place(int page, std::unique_ptr<PageType> made, CWnd& parent);
+
+    PerPage<std::unique_ptr<CMainPage>> m_pages;
+    CBaseSetDlg* m_buttons = nullptr;
+    CLedSetDlg* m_led = nullptr;
+    CAdvSetDlg* m_advanced = nullptr;
+    CMacroSetDlg* m_macro = nullptr;
+    CHostDlg* m_devicePicker = nullptr;
+};

@@ -257,7 +257,7 @@ protected:
 };
 
 CMacroSetDlg* MacroPage(CQuorvelDlg& dlg) {
-    return dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get());
+    return dlg.m_pages.Macro();
 }
 
 // One window serves every exchange in turn; after each the cable goes back in

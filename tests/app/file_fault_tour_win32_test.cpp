@@ -130,7 +130,7 @@ protected:
     static int PaintEveryPage(CQuorvelDlg& dlg, UiInvoker& ui, const wchar_t* shot = nullptr) {
         int painted = 0;
         ui.Call([&] {
-            for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+            for (MainPageNumber page : kPageNumbers) {
                 dlg.ShowPage(page);
                 if (RenderWindow(dlg.m_hWnd)) ++painted;
             }

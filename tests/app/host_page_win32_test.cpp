@@ -47,7 +47,7 @@ protected:
     }
     void UseMachine() { UseRig(std::move(m_machine->rig)); }
 
-    static CHostDlg& Picker(CQuorvelDlg& dlg) { return static_cast<CHostDlg&>(*dlg.m_pHostDlg); }
+    static CHostDlg& Picker(CQuorvelDlg& dlg) { return *dlg.m_pages.DevicePicker(); }
     // Waits until done() holds or the picker's scan has ticked twice in full
     // from now, however long that takes; then done()'s answer. `ticks` keeps
     // the main window's timers.

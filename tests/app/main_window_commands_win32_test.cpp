@@ -218,8 +218,8 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
             exitBefore = g_uiTexts[UiText::str_exit];
             // The macro page is up, with texts of its own.
             dlg.SendMessage(WM_COMMAND, 0,
-                            reinterpret_cast<LPARAM>(dlg.PageIcon(PAGE_MACRO).m_hWnd));
-            if (dlg.m_pMacroDlg) pageTextsBefore = TextsOf(*dlg.m_pMacroDlg);
+                            reinterpret_cast<LPARAM>(dlg.m_pageButtons[PAGE_MACRO].m_hWnd));
+            if (CMainPage* macros = dlg.m_pages.Page(PAGE_MACRO)) pageTextsBefore = TextsOf(*macros);
         });
         // Dismissed without a choice: nothing changes.
         Click(dlg, dlg.m_btnLanguage);
@@ -243,7 +243,7 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
         ui.CallWhenIdle([&] {
             exitChosen = g_uiTexts[UiText::str_exit];
             indexChosen = g_languageIndex;
-            if (dlg.m_pMacroDlg) pageTextsAfter = TextsOf(*dlg.m_pMacroDlg);
+            if (CMainPage* macros = dlg.m_pages.Page(PAGE_MACRO)) pageTextsAfter = TextsOf(*macros);
             SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_language_chosen_ru");
         });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);

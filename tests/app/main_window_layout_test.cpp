@@ -32,7 +32,7 @@ TEST(MainWindowLayoutModelTest, PageIconPlacesWithAndWithoutTheLedIcon) {
 }
 
 TEST(MainWindowLayoutModelTest, WhatEachPageShows) {
-    for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
+    for (MainPageNumber page : kPageNumbers) {
         SCOPED_TRACE(page);
         PageShown shown = PageShownFor(page);
         EXPECT_EQ(shown.page, page);

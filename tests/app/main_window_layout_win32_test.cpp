@@ -25,12 +25,6 @@ protected:
     }
 };
 
-// In the order of the page numbers: button, LED, advanced, macro, picker.
-std::vector<CMainPage*> PagesOf(CQuorvelDlg& dlg) {
-    return {dlg.m_pBaseDlg.get(), dlg.m_pLedDlg.get(), dlg.m_pAdvDlg.get(), dlg.m_pMacroDlg.get(),
-            dlg.m_pHostDlg.get()};
-}
-
 // What the window shows, read on its thread.
 struct Shown {
     int curPage = 0;
@@ -47,13 +41,12 @@ Shown ReadShown(CQuorvelDlg& dlg) {
     Shown s;
     s.curPage = dlg.m_curPage;
     s.prevPage = dlg.m_prevPage;
-    std::vector<CMainPage*> pages = PagesOf(dlg);
-    for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
-        CMainPage* each = pages[PageSlot(page)];
+    for (MainPageNumber page : kPageNumbers) {
+        CMainPage* each = dlg.m_pages.Page(page);
         if (each && each->IsWindowVisible()) s.visiblePage = s.visiblePage == 0 ? page : -1;
-        if (dlg.PageIcon(page).m_selected) s.selectedIcon = page;
-        if (dlg.PageIcon(page).LookFor(0).image == IrrImage::Selected) s.litIcon = page;
-        s.icons[page] = dlg.PageIcon(page).IsWindowVisible() != FALSE;
+        if (dlg.m_pageButtons[page].m_selected) s.selectedIcon = page;
+        if (dlg.m_pageButtons[page].LookFor(0).image == IrrImage::Selected) s.litIcon = page;
+        s.icons[page] = dlg.m_pageButtons[page].IsWindowVisible() != FALSE;
     }
     s.language = dlg.m_btnLanguage.IsWindowVisible();
     s.profile = dlg.m_btnProfile.IsWindowVisible();
@@ -95,17 +88,17 @@ TEST_F(MainWindowLayoutTest, FivePagesLiveFromStartUpToTheCloseWithThePickerFirs
         bool child = false;
         RECT rect{};
     };
-    PageSeen seen[5];
+    PerPage<PageSeen> seen;
     Shown atStart;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
         ui.Call([&] {
-            std::vector<CMainPage*> pages = PagesOf(dlg);
-            for (int i = 0; i < 5; ++i) {
-                if (!pages[i]) continue;
-                seen[i].hwnd = pages[i]->m_hWnd;
-                seen[i].child = ::GetParent(pages[i]->m_hWnd) == dlg.m_hWnd;
-                seen[i].rect = pages[i]->GetRectInParent();
+            for (MainPageNumber page : kPageNumbers) {
+                CMainPage* each = dlg.m_pages.Page(page);
+                if (!each) continue;
+                seen[page].hwnd = each->m_hWnd;
+                seen[page].child = ::GetParent(each->m_hWnd) == dlg.m_hWnd;
+                seen[page].rect = each->GetRectInParent();
             }
             atStart = ReadShown(dlg);
         });
@@ -116,15 +109,16 @@ TEST_F(MainWindowLayoutTest, FivePagesLiveFromStartUpToTheCloseWithThePickerFirs
     EXPECT_EQ(atStart.visiblePage, int(PAGE_DEVICE_PICKER)) << "only the device picker is shown";
     EXPECT_EQ(atStart.selectedIcon, int(PAGE_DEVICE_PICKER));
     ExpectPageButtons(atStart, false, false);
-    for (int i = 0; i < 5; ++i) {
-        SCOPED_TRACE(i);
-        ASSERT_NE(seen[i].hwnd, nullptr);
-        EXPECT_TRUE(seen[i].child);
-        EXPECT_EQ(seen[i].rect.left, 80);
-        EXPECT_EQ(seen[i].rect.top, 146);
-        EXPECT_EQ(seen[i].rect.right, 1000);
-        EXPECT_EQ(seen[i].rect.bottom, 564);
-        EXPECT_FALSE(::IsWindow(seen[i].hwnd)) << "the close destroyed the page";
+    for (MainPageNumber page : kPageNumbers) {
+        SCOPED_TRACE(page);
+        const PageSeen& each = seen[page];
+        ASSERT_NE(each.hwnd, nullptr);
+        EXPECT_TRUE(each.child);
+        EXPECT_EQ(each.rect.left, 80);
+        EXPECT_EQ(each.rect.top, 146);
+        EXPECT_EQ(each.rect.right, 1000);
+        EXPECT_EQ(each.rect.bottom, 564);
+        EXPECT_FALSE(::IsWindow(each.hwnd)) << "the close destroyed the page";
     }
 }
 
@@ -164,11 +158,11 @@ TEST_F(MainWindowLayoutTest, EveryControlAtItsPlace) {
                         {"link", dlg.m_btnLink},
                         {"battery bar", dlg.m_batteryBar},
                         {"battery text", dlg.m_batteryText},
-                        {"picker icon", dlg.PageIcon(PAGE_DEVICE_PICKER)},
-                        {"button icon", dlg.PageIcon(PAGE_BUTTONS)},
-                        {"advanced icon", dlg.PageIcon(PAGE_ADVANCED)},
-                        {"macro icon", dlg.PageIcon(PAGE_MACRO)},
-                        {"LED icon", dlg.PageIcon(PAGE_LED)},
+                        {"picker icon", dlg.m_pageButtons[PAGE_DEVICE_PICKER]},
+                        {"button icon", dlg.m_pageButtons[PAGE_BUTTONS]},
+                        {"advanced icon", dlg.m_pageButtons[PAGE_ADVANCED]},
+                        {"macro icon", dlg.m_pageButtons[PAGE_MACRO]},
+                        {"LED icon", dlg.m_pageButtons[PAGE_LED]},
                     };
                     for (const auto& control : controls)
                         placed.push_back({control.name, control.control.GetRectInParent()});
@@ -254,7 +248,7 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
                             restored = ReadShown(dlg);
                         });
                     }
-                    PressIcon(dlg.PageIcon(step.icon));
+                    PressIcon(dlg.m_pageButtons[step.icon]);
                     ui.CallWhenIdle([&] {
                         *step.seen = ReadShown(dlg);
                         if (step.state) shoot(step.state);
@@ -262,7 +256,7 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
                 }
                 // The macro page's command sent twice, as a press and a click would.
                 ui.Call([&] {
-                    HWND icon = dlg.PageIcon(PAGE_MACRO).m_hWnd;
+                    HWND icon = dlg.m_pageButtons[PAGE_MACRO].m_hWnd;
                     dlg.SendMessage(WM_COMMAND, 0, reinterpret_cast<LPARAM>(icon));
                     dlg.SendMessage(WM_COMMAND, BN_CLICKED << 16, reinterpret_cast<LPARAM>(icon));
                     twice = ReadShown(dlg);

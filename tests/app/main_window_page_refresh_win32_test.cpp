@@ -83,7 +83,7 @@ protected:
         return WaitFor([&] { return reached->load(); }, 10000);
     }
 
-    static CBaseSetDlg* ButtonPage(CQuorvelDlg& dlg) { return dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get()); }
+    static CBaseSetDlg* ButtonPage(CQuorvelDlg& dlg) { return dlg.m_pages.Buttons(); }
 };
 
 TEST_F(MainWindowPageRefreshTest, ADebounceTimeTheMouseReportsShowsOnTheButtonPageAndStepsFromThere) {

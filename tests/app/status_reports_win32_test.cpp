@@ -156,7 +156,7 @@ TEST_F(StatusReportsTest, TheSyncsAndTransfersPassWithReportsComingIn) {
 
             // The update, opened as the device picker opens it.
             mark = m_rig->backend.Log().size();
-            ::PostMessageW(dlg.m_pHostDlg->m_hWnd, UWM_OPEN_FW_UPDATE, 0, 0);
+            ::PostMessageW(dlg.m_pages.DevicePicker()->m_hWnd, UWM_OPEN_FW_UPDATE, 0, 0);
             HWND update = nullptr;
             ASSERT_TRUE(WaitFor(
                 [&] {

@@ -167,7 +167,7 @@ std::vector<std::wstring> PagesReadout(CQuorvelDlg& dlg) {
     auto add = [&](const std::wstring& page, const std::vector<std::wstring>& lines) {
         for (const std::wstring& line : lines) all.push_back(page + L": " + line);
     };
-    if (auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get())) {
+    if (auto* buttons = dlg.m_pages.Buttons()) {
         std::vector<HWND> selection;
         for (const CWnd& w : buttons->m_selectors) selection.push_back(w.m_hWnd);
         for (const CWnd& w : buttons->m_functionButtons) selection.push_back(w.m_hWnd);
@@ -182,9 +182,9 @@ std::vector<std::wstring> PagesReadout(CQuorvelDlg& dlg) {
         }
         add(L"buttons", lines);
     }
-    if (dlg.m_pAdvDlg) add(L"advanced", Readout(*dlg.m_pAdvDlg));
-    if (dlg.m_pLedDlg) add(L"led", Readout(*dlg.m_pLedDlg));
-    if (auto* macros = dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get())) {
+    if (CMainPage* advanced = dlg.m_pages.Page(PAGE_ADVANCED)) add(L"advanced", Readout(*advanced));
+    if (CMainPage* led = dlg.m_pages.Page(PAGE_LED)) add(L"led", Readout(*led));
+    if (auto* macros = dlg.m_pages.Macro()) {
         for (int i = 0; i < macros->m_macroList.GetCount(); ++i)
             add(L"macros", {macros->m_macroList.GetText(i)});
     }
@@ -264,7 +264,7 @@ protected:
     // The page icon clicked as the user clicks it; true when the page is up.
     static bool GoToPage(CQuorvelDlg& dlg, UiInvoker& ui, int icon, int page) {
         HWND button = nullptr;
-        ui.Call([&] { button = dlg.PageIcon(icon).m_hWnd; });
+        ui.Call([&] { button = dlg.m_pageButtons[icon].m_hWnd; });
         ClickControl(button);
         return WaitOnUi(ui, [&] { return dlg.m_curPage == page; });
     }
@@ -343,13 +343,13 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
 
             // The picker's tile connects and reads the mouse; the button page follows.
             HWND tile = nullptr;
-            ui.Call([&] { tile = static_cast<CHostDlg&>(*dlg.m_pHostDlg).m_tiles[0].m_hWnd; });
+            ui.Call([&] { tile = dlg.m_pages.DevicePicker()->m_tiles[0].m_hWnd; });
             ClickControl(tile);
             seen.connected = WaitForSync(dlg, ui, spy, syncs) && g_isConnected != 0;
             if (!seen.connected) return;
 
             // ---- buttons: one function of each kind, the debounce and the power-down ----
-            auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
+            auto* buttons = dlg.m_pages.Buttons();
             int page = 0;
             ui.Call([&] { page = dlg.m_curPage; });
             if (!buttons || page != PAGE_BUTTONS) return;
@@ -395,7 +395,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
 
             // ---- macros: a new one named in its box, recorded from real keys ----
             if (!GoToPage(dlg, ui, PAGE_MACRO, PAGE_MACRO)) return;
-            auto* macros = dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get());
+            auto* macros = dlg.m_pages.Macro();
             if (!macros) return;
             ClickControl(macros->m_newButton.m_hWnd);
             AnswerValueEntry(L"Tour");
@@ -421,7 +421,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
 
             // ---- advanced: a stage dragged and one typed, count, LED mode, sensor, rate ----
             if (!GoToPage(dlg, ui, PAGE_ADVANCED, PAGE_ADVANCED)) return;
-            auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
+            auto* adv = dlg.m_pages.Advanced();
             if (!adv) return;
             seen.drag = SetsOf([&] {
                 HWND slider = adv->m_dpiSliderX[2].m_hWnd;
@@ -463,7 +463,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
 
             // ---- lights ----
             if (!GoToPage(dlg, ui, PAGE_LED, PAGE_LED)) return;
-            auto* led = dynamic_cast<CLedSetDlg*>(dlg.m_pLedDlg.get());
+            auto* led = dlg.m_pages.Led();
             if (!led) return;
             seen.effect = SetsOf([&] { ClickControl(led->m_effectButtons[2].m_hWnd); });
             Shoot(dlg, ui, L"11_led_page");
@@ -624,7 +624,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
                 atStart = g_settings;
             });
             HWND tile = nullptr;
-            ui.Call([&] { tile = static_cast<CHostDlg&>(*dlg.m_pHostDlg).m_tiles[0].m_hWnd; });
+            ui.Call([&] { tile = dlg.m_pages.DevicePicker()->m_tiles[0].m_hWnd; });
             ClickControl(tile);
             connectedAgain = WaitForSync(dlg, ui, spy, syncs);
             if (!connectedAgain) return;

@@ -211,7 +211,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
             ASSERT_TRUE(WaitForMainWindow(dlg, 60000)) << "the main window did not show";
             // Connected as a user connects: a click on the mouse's tile.
             ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
-            auto* picker = dynamic_cast<CHostDlg*>(dlg.m_pHostDlg.get());
+            auto* picker = dlg.m_pages.DevicePicker();
             ASSERT_NE(picker, nullptr);
             Command(*picker, picker->m_tiles[0]);
             ASSERT_TRUE(WaitFor([] { return LoadSyncBusy() != 0; }, kTourOpenMs));
@@ -252,7 +252,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
 
             // The advanced page's popups: the DPI level count and the DPI light.
             ShowPage(ui, dlg, PAGE_ADVANCED);
-            auto* advanced = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
+            auto* advanced = dlg.m_pages.Advanced();
             ASSERT_NE(advanced, nullptr);
             Command(*advanced, advanced->m_countButton);
             if (HWND popup = WaitForLayeredPopup()) {
@@ -267,7 +267,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
 
             // The button page's popups and boxes, for its fourth button.
             ShowPage(ui, dlg, PAGE_BUTTONS);
-            auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
+            auto* buttons = dlg.m_pages.Buttons();
             ASSERT_NE(buttons, nullptr);
             Command(*buttons, buttons->m_selectors[3]);
             ui.CallWhenIdle([] {});  // the fourth button is selected
@@ -291,7 +291,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
 
             // The macro page's insert menu.
             ShowPage(ui, dlg, PAGE_MACRO);
-            auto* macros = dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get());
+            auto* macros = dlg.m_pages.Macro();
             ASSERT_NE(macros, nullptr);
             Command(*macros, macros->m_insertButton);
             if (HWND menu = WaitForMenuWindow()) {
@@ -315,7 +315,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
 
             // The update dialog the device picker opens, before Start.
             ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
-            ShootBox(ui, [&dlg] { CFWUpdateDlg(dlg.m_pHostDlg.get()).DoModal(); }, L"CFWUpdateDlg",
+            ShootBox(ui, [&dlg] { CFWUpdateDlg(dlg.m_pages.Page(PAGE_DEVICE_PICKER)).DoModal(); }, L"CFWUpdateDlg",
                      L"box_firmware_update");
 
             // The About box of the system menu (its texts are the program's own, in Chinese).

@@ -388,11 +388,9 @@ private:
     }
 
     void MeasurePaints(CQuorvelDlg& dlg, UiInvoker& ui) {
-        static const char* const kNames[kPageCount] = {"buttons", "LED", "advanced", "macros",
-                                                           "device picker"};
+        static const PerPage<const char*> kNames{{"buttons", "LED", "advanced", "macros", "device picker"}};
         std::printf("\npaint of the whole window with each page, %d times (ms):\n", m_options.repeats);
-        for (int page = PAGE_BUTTONS; page <= PAGE_DEVICE_PICKER; ++page) {
-            const int k = PageSlot(page);
+        for (MainPageNumber page : kPageNumbers) {
             std::vector<double> paints, drawings;
             double switchMs = 0;
             ui.Call(
@@ -422,10 +420,10 @@ private:
             const Spread drawn = SpreadOf(drawings);
             std::printf("  %-14s median %6.2f  max %6.2f  (shown and painted from another page: %.2f;"
                         " drawn into memory: median %.2f)\n",
-                        kNames[k], s.median, s.max, switchMs, drawn.median);
-            m_rows.push_back({Format("drawing, %s page, into memory (median / max)", kNames[k]),
+                        kNames[page], s.median, s.max, switchMs, drawn.median);
+            m_rows.push_back({Format("drawing, %s page, into memory (median / max)", kNames[page]),
                               Format("%.1f / %.1f ms", drawn.median, drawn.max), "", true});
-            m_rows.push_back({Format("paint, %s page (median / max)", kNames[k]),
+            m_rows.push_back({Format("paint, %s page (median / max)", kNames[page]),
                               Format("%.1f / %.1f ms", s.median, s.max), "<= 16 ms", s.median <= 16.0});
         }
         ui.Call([&] { dlg.ShowPage(PAGE_BUTTONS); });
@@ -439,7 +437,7 @@ private:
 
     struct ClickCase {
         const char* name;
-        int page;  // the k of ShowPage
+        int page;
         uint8_t command;
         // The two controls the clicks take in turn, so that each changes something.
         std::function<void(CQuorvelDlg&, Target (&)[2])> targets;
@@ -460,7 +458,7 @@ private:
         const ClickCase cases[] = {
             {"button function", PAGE_BUTTONS, CMD_SET_BUTTON,
              [](CQuorvelDlg& d, Target (&t)[2]) {
-                 auto* page = dynamic_cast<CBaseSetDlg*>(d.m_pBaseDlg.get());
+                 auto* page = d.m_pages.Buttons();
                  if (!page) return;
                  // Selector 4, then backward and disabled in turn.
                  ::SendMessageW(page->m_selectors[3].m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -470,21 +468,21 @@ private:
              }},
             {"power-down stepper", PAGE_BUTTONS, CMD_GROUP_TIMING,
              [](CQuorvelDlg& d, Target (&t)[2]) {
-                 auto* page = dynamic_cast<CBaseSetDlg*>(d.m_pBaseDlg.get());
+                 auto* page = d.m_pages.Buttons();
                  if (!page) return;
                  t[0] = {page->m_powerDownStepper.m_hWnd, {17, 100}};
                  t[1] = {page->m_powerDownStepper.m_hWnd, {17, 10}};
              }},
             {"report rate", PAGE_ADVANCED, CMD_SET_REPORT_RATE,
              [](CQuorvelDlg& d, Target (&t)[2]) {
-                 auto* page = dynamic_cast<CAdvSetDlg*>(d.m_pAdvDlg.get());
+                 auto* page = d.m_pages.Advanced();
                  if (!page) return;
                  t[0].control = page->m_rateButtons[2].m_hWnd;
                  t[1].control = page->m_rateButtons[3].m_hWnd;
              }},
             {"lift-off distance", PAGE_ADVANCED, CMD_GROUP_SENSOR,
              [](CQuorvelDlg& d, Target (&t)[2]) {
-                 auto* page = dynamic_cast<CAdvSetDlg*>(d.m_pAdvDlg.get());
+                 auto* page = d.m_pages.Advanced();
                  if (!page) return;
                  // A click on the distance set already sends nothing.
                  const int code = g_settings.liftOffCode % LIFT_OFF_BUTTON_COUNT;
@@ -493,7 +491,7 @@ private:
              }},
             {"LED effect", PAGE_LED, CMD_SET_LED_EFFECT,
              [](CQuorvelDlg& d, Target (&t)[2]) {
-                 auto* page = dynamic_cast<CLedSetDlg*>(d.m_pLedDlg.get());
+                 auto* page = d.m_pages.Led();
                  if (!page) return;
                  t[0].control = page->m_effectButtons[1].m_hWnd;
                  t[1].control = page->m_effectButtons[2].m_hWnd;
@@ -550,7 +548,7 @@ private:
 
     bool SwitchPage(CQuorvelDlg& dlg, UiInvoker& ui, int icon) {
         HWND button = nullptr;
-        ui.Call([&] { button = dlg.PageIcon(icon).m_hWnd; });
+        ui.Call([&] { button = dlg.m_pageButtons[icon].m_hWnd; });
         const double start = NowMs();
         ClickControl(button);
         ++m_pageSwitches;
@@ -625,8 +623,8 @@ private:
         HWND control = nullptr;
         POINT at{-1, -1};
         ui.Call([&] {
-            auto* buttons = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
-            auto* advanced = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
+            auto* buttons = dlg.m_pages.Buttons();
+            auto* advanced = dlg.m_pages.Advanced();
             if (!buttons || !advanced) return;
             switch (kind) {
                 case 0: control = buttons->m_functionButtons[5].m_hWnd; break;  // double click: fire key

@@ -28,7 +28,7 @@ TEST_F(AdvSetMainWindowTest, TheConnectedMousesStagesShowAndADraggedSliderSetsOn
             g_sensorType = 0xF1;
             dlg.RefreshAllPages();
             dlg.ShowPage(PAGE_ADVANCED);
-            auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
+            auto* adv = dlg.m_pages.Advanced();
             if (!adv) return;
             shownFirstStage = adv->m_dpiBoxX[0].m_text;
             SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_advanced_page");
@@ -87,7 +87,7 @@ TEST_F(AdvSetMainWindowTest, AProfileWithExtremeStepsOpensThePageOnEverySensor) 
                 g_sensorType = sensors[k];
                 dlg.RefreshAllPages();
                 dlg.ShowPage(PAGE_ADVANCED);
-                auto* adv = dynamic_cast<CAdvSetDlg*>(dlg.m_pAdvDlg.get());
+                auto* adv = dlg.m_pages.Advanced();
                 if (!adv) return;
                 for (int i = 0; i < DPI_LEVEL_COUNT; ++i) {
                     shown[k].x[i] = adv->m_dpiBoxX[i].m_text;

@@ -59,7 +59,7 @@ TEST_F(ButtonPageDialogsTest, EachBoxFromTheButtonPageGivesTheMouseItsButtonComm
         CBaseSetDlg* page = nullptr;
         ui.Call([&] {
             dlg.ShowPage(PAGE_BUTTONS);
-            page = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
+            page = dlg.m_pages.Buttons();
         });
         if (!page) return;
         HWND selector = nullptr, fire = nullptr, combo = nullptr, macro = nullptr;

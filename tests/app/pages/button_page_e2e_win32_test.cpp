@@ -45,7 +45,7 @@ TEST_F(ButtonPageEndToEndTest, ClicksOnThePageChangeTheMouse) {
             CBaseSetDlg* page = nullptr;
             ui.Call([&] {
                 dlg.ShowPage(PAGE_BUTTONS);
-                page = dynamic_cast<CBaseSetDlg*>(dlg.m_pBaseDlg.get());
+                page = dlg.m_pages.Buttons();
             });
             ASSERT_NE(page, nullptr);
             m_rig->backend.ClearLog();

@@ -49,7 +49,7 @@ TEST_F(LedSetMainWindowTest, IconShowsOnlyForAMouseWithLightsAndAClickSetsItsEff
             if (!connected) return;
             HWND icon = nullptr;
             ui.Call([&] {
-                icon = dlg.PageIcon(PAGE_LED).m_hWnd;
+                icon = dlg.m_pageButtons[PAGE_LED].m_hWnd;
                 iconShown = icon && ::IsWindowVisible(icon);
             });
             if (!iconShown) return;
@@ -57,12 +57,12 @@ TEST_F(LedSetMainWindowTest, IconShowsOnlyForAMouseWithLightsAndAClickSetsItsEff
             WaitFor(
                 [&] {
                     bool shown = false;
-                    ui.Call([&] { shown = dlg.m_pLedDlg && ::IsWindowVisible(dlg.m_pLedDlg->m_hWnd); });
+                    ui.Call([&] { shown = dlg.m_pages.Led() && ::IsWindowVisible(dlg.m_pages.Led()->m_hWnd); });
                     return shown;
                 },
                 3000);
             ui.Call([&] {
-                auto* led = dynamic_cast<CLedSetDlg*>(dlg.m_pLedDlg.get());
+                auto* led = dlg.m_pages.Led();
                 pageShown = led && ::IsWindowVisible(led->m_hWnd);
                 if (led) breathing = led->m_effectButtons[1].m_hWnd;
             });
@@ -103,7 +103,7 @@ TEST_F(LedSetMainWindowTest, ScreenshotsInBothLanguages) {
             ::PostMessageW(dlg.m_hWnd, UWM_LANGUAGE_MENU_RESULT, kMenuResultAlways, language);
             WaitFor([] { return false; }, 400);
             ui.Call([&] {
-                auto* led = dynamic_cast<CLedSetDlg*>(dlg.m_pLedDlg.get());
+                auto* led = dlg.m_pages.Led();
                 if (led) captions.push_back(led->m_effectButtons[0].GetWindowText());
                 SaveScreenshot(*RenderWindow(dlg.m_hWnd),
                                language == 2 ? L"main_window_led_page_en" : L"main_window_led_page_ru");

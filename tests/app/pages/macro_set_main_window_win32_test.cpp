@@ -23,7 +23,7 @@ protected:
 };
 
 CMacroSetDlg* MacroPage(CQuorvelDlg& dlg) {
-    return dynamic_cast<CMacroSetDlg*>(dlg.m_pMacroDlg.get());
+    return dlg.m_pages.Macro();
 }
 
 TEST_F(MacroSetMainWindowTest, ARecordedMacroIsAppliedToAButtonAndFoundAgainAfterARestart) {
