@@ -24,6 +24,7 @@
 #include "device/profiles.h"
 #include "device/sync_threads.h"
 #include "device/user_notice_win32.h"
+#include "firmware/fw_update_dlg_win32.h"
 #include "framework/strings.h"
 #include "skin/skin_draw_win32.h"
 
@@ -156,7 +157,9 @@ bool CQuorvelDlg::SyncBusy() const {
 LRESULT CQuorvelDlg::OnDeviceEvent(WPARAM wp, LPARAM lp) {
     std::optional<StatusReport> report = DecodeDeviceEvent(uint32_t(wp), uint32_t(lp));
     if (!report) return 0;
-    const bool busy = LoadSyncBusy() != 0;
+    // A profile switch writes every setting: while the update dialog is open
+    // the mouse may be mid-flash, so a report changes no more than during a sync.
+    const bool busy = LoadSyncBusy() != 0 || g_fwUpdateDlg != nullptr;
     if (std::optional<int> next =
             ApplyStatusReport(*report, busy, m_activeProfileIndex, g_settings))
         PostMessage(UWM_SWITCH_PROFILE, 0, *next);

@@ -9,7 +9,9 @@
 
 #include "app/main_window_harness_win32.h"
 #include "app/pages/button_page_win32.h"
+#include "app/pages/host_page_win32.h"
 #include "device/usb_driver.h"
+#include "firmware/fw_update_dlg_win32.h"
 #include "skin/stepper_win32.h"
 
 namespace {
@@ -21,6 +23,8 @@ WPARAM StatusWParam(uint8_t battery, uint8_t debounce) {
     return WPARAM(battery) | WPARAM(debounce) << 16;
 }
 constexpr LPARAM kStatusMarker = 0x5A;
+// Byte 3's top bit: the mouse's profile button was pressed.
+constexpr WPARAM kProfileCycle = WPARAM(0x80) << 16;
 
 // Holds the sync thread at the first report of one kind and command on the
 // mouse's wire until released (bounded, so that a failing test still ends).
@@ -195,6 +199,52 @@ TEST_F(MainWindowPageRefreshTest, WhatReachesTheWindowDuringTheReadLeavesTheSett
     }
     EXPECT_EQ(afterRead.debounceTime, m_rig->mouse->Settings().debounce) << "the status report's 27 was taken";
     EXPECT_EQ(debounceShown, FormatW(L"%d", int(afterRead.debounceTime)));
+}
+
+// A profile switch writes every setting to the mouse; while the update dialog
+// is open the mouse may be taking its new firmware, so its profile button
+// switches nothing until the dialog has gone.
+TEST_F(MainWindowPageRefreshTest, TheProfileButtonSwitchesNothingWhileTheUpdateDialogIsOpen) {
+    UseRig(MakeDemoMouseRig());
+    bool connected = false, dialogOpened = false, switchedAfter = false;
+    int profileBefore = -1, profileDuring = -1;
+    size_t setsDuring = 0;
+    Run run = RunMainWindow(
+        [&](CQuorvelDlg& dlg, UiInvoker& ui) {
+            ASSERT_TRUE(WaitForMainWindow(dlg));
+            connected = ConnectMouse(dlg, ui, 0);
+            if (!connected) return;
+            ui.Call([&] { profileBefore = dlg.m_activeProfileIndex; });
+            ::PostMessageW(dlg.m_pHostDlg->m_hWnd, UWM_OPEN_FW_UPDATE, 0, 0);
+            HWND update = nullptr;
+            dialogOpened = WaitFor(
+                [&] {
+                    update = FindTopLevelWindow(L"CFWUpdateDlg");
+                    return update && ::IsWindowVisible(update) && g_fwUpdateDlg;
+                },
+                kHangLimitMs);
+            if (!dialogOpened) return;
+            m_rig->backend.ClearLog();
+            ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, StatusWParam(50, 8) | kProfileCycle, kStatusMarker);
+            ui.CallWhenIdle([&] { profileDuring = dlg.m_activeProfileIndex; });
+            for (const SimReport& r : m_rig->backend.Log())
+                if (r.kind == SimReport::Kind::SetFeature) ++setsDuring;
+            ::SendMessageW(update, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(g_fwUpdateDlg->m_exitButton.m_hWnd));
+            WaitFor([&] { return !::IsWindow(update) && !g_fwUpdateDlg; }, kHangLimitMs);
+            // Once it has gone, the same press switches to the next profile.
+            ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, StatusWParam(50, 8) | kProfileCycle, kStatusMarker);
+            switchedAfter = WaitOnUi(ui, [&] { return dlg.m_activeProfileIndex != profileBefore; }) &&
+                            WaitForSyncEnd(dlg);
+            ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
+        },
+        40000);
+    EXPECT_TRUE(run.ended);
+    ASSERT_TRUE(connected);
+    ASSERT_TRUE(dialogOpened);
+    EXPECT_EQ(profileDuring, profileBefore);
+    EXPECT_EQ(setsDuring, 0u) << "a profile switch wrote to the mouse under the update dialog";
+    EXPECT_TRUE(switchedAfter) << "the profile button did not switch once the dialog had gone";
 }
 
 }  // namespace
