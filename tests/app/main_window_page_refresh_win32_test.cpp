@@ -215,7 +215,7 @@ TEST_F(MainWindowPageRefreshTest, TheProfileButtonSwitchesNothingWhileTheUpdateD
             connected = ConnectMouse(dlg, ui, 0);
             if (!connected) return;
             ui.Call([&] { profileBefore = dlg.m_activeProfileIndex; });
-            ::PostMessageW(dlg.m_pHostDlg->m_hWnd, UWM_OPEN_FW_UPDATE, 0, 0);
+            ::PostMessageW(dlg.m_pages.DevicePicker()->m_hWnd, UWM_OPEN_FW_UPDATE, 0, 0);
             HWND update = nullptr;
             dialogOpened = WaitFor(
                 [&] {
