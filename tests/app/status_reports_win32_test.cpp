@@ -55,7 +55,7 @@ TEST_F(StatusReportsTest, TheBatteryShowsAPercentageAfterConnectingAndTheSetting
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             ASSERT_TRUE(WaitForMainWindow(dlg));
             ASSERT_TRUE(ConnectMouse(dlg, ui, 0));
-            WaitOnUi(ui, [&] { return IsPercentage(dlg.m_batteryText.GetWindowText()); }, 15000);
+            WaitOnUi(ui, [&] { return IsPercentage(dlg.m_batteryText.GetWindowText()); }, kHangLimitMs);
             ui.Call([&] {
                 onCable = dlg.m_batteryText.GetWindowText();
                 lookOnCable = dlg.m_batteryBar.m_altLook;
@@ -66,17 +66,17 @@ TEST_F(StatusReportsTest, TheBatteryShowsAPercentageAfterConnectingAndTheSetting
             SimMouseSettings settings = m_rig->mouse->Settings();
             settings.dpiCurrent = 3;
             m_rig->mouse->SetSettings(settings);
-            WaitOnUi(ui, [&] { return g_settings.dpiCurrent == 3; }, 15000);
+            WaitOnUi(ui, [&] { return g_settings.dpiCurrent == 3; }, kHangLimitMs);
             ui.Call([&] { stageFollowed = g_settings.dpiCurrent; });
 
             // Off the cable, through the receiver: the battery no longer charges.
             UnplugDevice(m_rig->backend, CableDevice(*m_rig), dlg.m_hWnd);
-            WaitOnUi(ui, [&] { return dlg.m_curPage == PAGE_DEVICE_PICKER; }, 15000);
+            WaitOnUi(ui, [&] { return dlg.m_curPage == PAGE_DEVICE_PICKER; }, kHangLimitMs);
             ASSERT_TRUE(ConnectMouse(dlg, ui, 2));
             WaitOnUi(ui, [&] {
                 return IsPercentage(dlg.m_batteryText.GetWindowText()) &&
                        dlg.m_batteryBar.m_altLook == 1;
-            }, 15000);
+            }, kHangLimitMs);
             ui.Call([&] {
                 onReceiver = dlg.m_batteryText.GetWindowText();
                 lookOnReceiver = dlg.m_batteryBar.m_altLook;
@@ -145,7 +145,7 @@ TEST_F(StatusReportsTest, TheSyncsAndTransfersPassWithReportsComingIn) {
                 g_settings.buttons[kMiddleButton].macroId = int32_t(kDemoMacroId);
                 dlg.StartWriteAllWithProgress();
             });
-            written = WaitFor([] { return LoadSyncBusy() != 0; }, 5000) && WaitForSyncEnd(dlg);
+            written = WaitFor([] { return LoadSyncBusy() != 0; }, kHangLimitMs) && WaitForSyncEnd(dlg);
             inputsDuringWrite = InputsSince(mark);
             mouseAfterWrite = m_rig->mouse->Settings();
             macroImage = m_rig->mouse->MacroImage(kMiddleButton);
@@ -163,7 +163,7 @@ TEST_F(StatusReportsTest, TheSyncsAndTransfersPassWithReportsComingIn) {
                     update = FindTopLevelWindow(L"CFWUpdateDlg");
                     return update && ::IsWindowVisible(update) && g_fwUpdateDlg;
                 },
-                15000));
+                kHangLimitMs));
             CFWUpdateDlg* dialog = g_fwUpdateDlg;
             const HWND status = dialog->m_statusLine.m_hWnd;
             ::SendMessageW(update, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
@@ -177,7 +177,7 @@ TEST_F(StatusReportsTest, TheSyncsAndTransfersPassWithReportsComingIn) {
             inputsDuringUpdate = InputsSince(mark);
             ::SendMessageW(update, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                            reinterpret_cast<LPARAM>(dialog->m_exitButton.m_hWnd));
-            WaitFor([&] { return !::IsWindow(update); }, 5000);
+            WaitFor([&] { return !::IsWindow(update); }, kHangLimitMs);
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
         120000);
