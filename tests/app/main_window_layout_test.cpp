@@ -6,29 +6,51 @@
 
 namespace {
 
-TEST(MainWindowLayoutModelTest, PageIconPlacesWithAndWithoutTheLedIcon) {
-    struct Case {
-        int icon;
-        SkinRect withLed;
-        SkinRect withoutLed;
-    };
-    const Case cases[] = {
-        {PAGE_DEVICE_PICKER, {359, 34, 389, 60}, {384, 34, 414, 60}},
-        {PAGE_BUTTONS, {429, 34, 447, 62}, {454, 34, 472, 62}},
-        {PAGE_ADVANCED, {487, 34, 515, 62}, {512, 34, 540, 62}},
-        {PAGE_MACRO, {560, 34, 584, 62}, {585, 34, 609, 62}},
-        {PAGE_LED, {617, 34, 639, 63}, {617, 34, 639, 63}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.icon);
-        EXPECT_EQ(PageIconPlace(c.icon, true), c.withLed);
-        EXPECT_EQ(PageIconPlace(c.icon, false), c.withoutLed);
+// The icons as the user meets them along the title row, left to right.
+constexpr MainPageNumber kIconsLeftToRight[] = {PAGE_DEVICE_PICKER, PAGE_BUTTONS, PAGE_ADVANCED,
+                                                PAGE_MACRO, PAGE_LED};
+
+TEST(MainWindowLayoutModelTest, TheIconsStandInARowThatHidingTheLedIconClosesUpToTheRight) {
+    for (bool led : {true, false}) {
+        SCOPED_TRACE(led ? "with the LED icon" : "without it");
+        int rightOfThePrevious = 0;
+        for (MainPageNumber page : kIconsLeftToRight) {
+            SCOPED_TRACE(page);
+            const SkinRect place = PageIconPlace(page, led);
+            EXPECT_EQ(place.top, 34) << "one row";
+            EXPECT_GT(place.right - place.left, 0);
+            EXPECT_GT(place.bottom - place.top, 0);
+            EXPECT_GT(place.left, rightOfThePrevious) << "in order, none over another";
+            rightOfThePrevious = place.right;
+        }
     }
-    // The macro icon is created 5 pixels left of where the first layout puts it.
-    EXPECT_EQ(PageIconCreateRect(PAGE_MACRO), (SkinRect{555, 34, 579, 62}));
-    EXPECT_EQ(PageIconCreateRect(PAGE_BUTTONS), PageIconPlace(PAGE_BUTTONS, true));
-    EXPECT_EQ(PageIconPlace(PAGE_DEVICE_PICKER + 1, true), SkinRect{});
-    EXPECT_EQ(PageIconPlace(0, true), SkinRect{});
+    // The LED icon keeps its place; the other four move right together and
+    // still stop short of it.
+    EXPECT_EQ(PageIconPlace(PAGE_LED, false), PageIconPlace(PAGE_LED, true));
+    const SkinRect buttons = PageIconPlace(PAGE_BUTTONS, true);
+    const int shift = PageIconPlace(PAGE_BUTTONS, false).left - buttons.left;
+    EXPECT_EQ(shift, 25);
+    for (MainPageNumber page : {PAGE_DEVICE_PICKER, PAGE_ADVANCED, PAGE_MACRO}) {
+        const SkinRect with = PageIconPlace(page, true), without = PageIconPlace(page, false);
+        EXPECT_EQ(without.left - with.left, shift) << page;
+        EXPECT_EQ(without.right - with.right, shift) << page;
+    }
+    EXPECT_LT(PageIconPlace(PAGE_MACRO, false).right, PageIconPlace(PAGE_LED, false).left);
+
+    // Before the first layout the macro icon stands 5 pixels further left; the rest are
+    // created where the layout with the LED icon puts them.
+    for (MainPageNumber page : kPageNumbers) {
+        SkinRect created = PageIconCreateRect(page), placed = PageIconPlace(page, true);
+        if (page == PAGE_MACRO) {
+            placed.left -= 5;
+            placed.right -= 5;
+        }
+        EXPECT_EQ(created, placed) << page;
+    }
+    for (int notAPage : {0, PAGE_DEVICE_PICKER + 1}) {
+        EXPECT_EQ(PageIconPlace(notAPage, true), SkinRect{});
+        EXPECT_EQ(PageIconCreateRect(notAPage), SkinRect{});
+    }
 }
 
 TEST(MainWindowLayoutModelTest, WhatEachPageShows) {

@@ -1,5 +1,5 @@
-// The main window's layout end to end: its pages, its controls at their
-// places, which of them each page shows, and the page icons.
+// The main window's layout end to end: its pages, where a click at each
+// place lands, which controls each page shows, and the page icons.
 #include <gtest/gtest.h>
 
 #include "app/file_dialogs_win32.h"
@@ -74,11 +74,14 @@ void ExpectPageButtons(const Shown& s, bool shown, bool led) {
     EXPECT_TRUE(s.exit && s.minimise && s.link && s.battery);
 }
 
-// A press on a page icon, as the user makes it: the icon reports the press at
-// once, and its release would be a second command.
-void PressIcon(const CIrrButton& icon) {
-    ::PostMessageW(icon.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    ::PostMessageW(icon.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+// A press at a point of the window, as the user makes it: the control under
+// the point gets it. A page icon reports the press at once, and its release
+// would be a second command.
+void PressAt(const CQuorvelDlg& dlg, POINT at) {
+    HWND hit = ::ChildWindowFromPointEx(dlg.m_hWnd, at, CWP_SKIPINVISIBLE);
+    ::MapWindowPoints(dlg.m_hWnd, hit, &at, 1);
+    ::PostMessageW(hit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    ::PostMessageW(hit, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
 TEST_F(MainWindowLayoutTest, FivePagesLiveFromStartUpToTheCloseWithThePickerFirst) {
@@ -122,22 +125,40 @@ TEST_F(MainWindowLayoutTest, FivePagesLiveFromStartUpToTheCloseWithThePickerFirs
     }
 }
 
-TEST_F(MainWindowLayoutTest, EveryControlAtItsPlace) {
-    struct Case {
-        bool led;
-        int buttonsIconLeft;
-    };
-    for (const Case c : {Case{true, 429}, Case{false, 454}}) {
-        SCOPED_TRACE(c.led ? "with the LED page" : "without the LED page");
+TEST_F(MainWindowLayoutTest, AClickAtEachControlsPlaceLandsOnIt) {
+    for (bool led : {true, false}) {
+        SCOPED_TRACE(led ? "with the LED page" : "without the LED page");
         TearDown();
         SetUp();
         UseRig(MakeDemoMouseRig());
-        MouseWithLed(c.led);
-        struct Placed {
+        MouseWithLed(led);
+        // Without the LED icon, the other page icons close up 25 pixels to the right.
+        const int shift = led ? 0 : 25;
+        struct Landing {
             const char* name;
-            RECT rect;
+            POINT at;  // in the window
+            const char* landedOn = nullptr;
         };
-        std::vector<Placed> placed;
+        std::vector<Landing> landings = {
+            {"minimise", {903, 50}},
+            {"exit", {966, 50}},
+            {"language", {85, 599}},
+            {"profile", {194, 599}},
+            {"import", {303, 599}},
+            {"export", {412, 599}},
+            {"reset", {521, 599}},
+            {"link", {813, 599}},
+            {"battery bar", {863, 126}},
+            {"battery text", {790, 126}},
+            {"picker icon", {374 + shift, 47}},
+            {"button icon", {438 + shift, 48}},
+            {"advanced icon", {501 + shift, 48}},
+            {"macro icon", {572 + shift, 48}},
+            {"LED icon", {628, 48}},
+            // Between the icons and under the title: the skin, which drags the window.
+            {"nothing", {467 + shift, 48}},
+            {"nothing", {20, 120}},
+        };
         bool connected = false;
         Run run = RunMainWindow(
             [&](CQuorvelDlg& dlg, UiInvoker& ui) {
@@ -163,42 +184,25 @@ TEST_F(MainWindowLayoutTest, EveryControlAtItsPlace) {
                         {"advanced icon", dlg.m_pageButtons[PAGE_ADVANCED]},
                         {"macro icon", dlg.m_pageButtons[PAGE_MACRO]},
                         {"LED icon", dlg.m_pageButtons[PAGE_LED]},
+                        {"nothing", dlg},
                     };
-                    for (const auto& control : controls)
-                        placed.push_back({control.name, control.control.GetRectInParent()});
+                    for (Landing& landing : landings) {
+                        landing.landedOn = "something else";
+                        HWND hit = ::ChildWindowFromPointEx(dlg.m_hWnd, landing.at, CWP_SKIPINVISIBLE);
+                        for (const auto& control : controls)
+                            if (control.control.m_hWnd == hit) landing.landedOn = control.name;
+                    }
                 });
                 ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
             },
             40000);
         EXPECT_TRUE(run.ended);
         ASSERT_TRUE(connected);
-        const int shift = c.led ? 0 : 25;
-        const RECT expected[] = {
-            {891, 38, 915, 62},
-            {954, 38, 978, 62},
-            {45, 585, 125, 613},
-            {154, 585, 234, 613},
-            {263, 585, 343, 613},
-            {372, 585, 452, 613},
-            {481, 585, 561, 613},
-            {773, 585, 853, 613},
-            {823, 112, 903, 140},
-            {760, 112, 820, 140},
-            {359 + shift, 34, 389 + shift, 60},
-            {429 + shift, 34, 447 + shift, 62},
-            {487 + shift, 34, 515 + shift, 62},
-            {560 + shift, 34, 584 + shift, 62},
-            {617, 34, 639, 63},
-        };
-        ASSERT_EQ(placed.size(), std::size(expected));
-        for (size_t i = 0; i < placed.size(); ++i) {
-            SCOPED_TRACE(placed[i].name);
-            EXPECT_EQ(placed[i].rect.left, expected[i].left);
-            EXPECT_EQ(placed[i].rect.top, expected[i].top);
-            EXPECT_EQ(placed[i].rect.right, expected[i].right);
-            EXPECT_EQ(placed[i].rect.bottom, expected[i].bottom);
-        }
-        EXPECT_EQ(placed[11].rect.left, c.buttonsIconLeft);
+        for (const Landing& landing : landings)
+            EXPECT_STREQ(landing.landedOn, led || std::string(landing.name) != "LED icon"
+                                               ? landing.name
+                                               : "nothing")
+                << "at " << landing.at.x << "," << landing.at.y;
     }
 }
 
@@ -230,25 +234,26 @@ TEST_F(MainWindowLayoutTest, PageIconsSwitchPagesOncePerPressInBothLanguages) {
                     shoot(L"buttons");
                 });
                 // Each press gives the page once: it holds no matter how many commands it sends.
+                // Each at the middle of the icon the user sees.
                 const struct {
-                    int icon;
+                    POINT at;
                     Shown* seen;
                     const wchar_t* state;
                 } steps[] = {
-                    {PAGE_DEVICE_PICKER, &afterPicker, nullptr},
-                    {PAGE_LED, &led, L"led"},
-                    {PAGE_ADVANCED, &advanced, L"advanced"},
-                    {PAGE_MACRO, &macro, L"macro"},
+                    {{374, 47}, &afterPicker, nullptr},
+                    {{628, 48}, &led, L"led"},
+                    {{501, 48}, &advanced, L"advanced"},
+                    {{572, 48}, &macro, L"macro"},
                 };
                 for (const auto& step : steps) {
-                    if (step.icon == PAGE_LED) {
+                    if (step.seen == &led) {
                         // From the picker, the connected tile leads back to the button page.
                         ui.Call([&] {
                             dlg.RestorePreviousPage();
                             restored = ReadShown(dlg);
                         });
                     }
-                    PressIcon(dlg.m_pageButtons[step.icon]);
+                    PressAt(dlg, step.at);
                     ui.CallWhenIdle([&] {
                         *step.seen = ReadShown(dlg);
                         if (step.state) shoot(step.state);
