@@ -1,11 +1,13 @@
 // The main window's layout: the skin, the controls at their places, the five
-// pages and which of them is shown, painting, dragging and hover.
+// pages, which of them is shown and what they may ask of the window, painting,
+// dragging and hover.
 #include "app/connection.h"
 #include "app/dialogs/about_dlg_win32.h"
 #include "app/pages/page_factory_win32.h"
 #include "app/quorvel_app_win32.h"
 #include "app/quorvel_dlg_win32.h"
 #include "device/device_state.h"
+#include "device/device_tables.h"
 #include "device/profiles.h"
 #include "device/user_notice_win32.h"
 #include "framework/gdiplus_helpers.h"
@@ -158,7 +160,7 @@ void CQuorvelDlg::PaintBackground(HDC dc) {
 }
 
 void CQuorvelDlg::CreatePages() {
-    m_pages.Create(*this, &m_bmpBackground);
+    m_pages.Create(*this, &m_bmpBackground, m_pageSide);
     if (CMainPage* first = m_pages.Page(PAGE_BUTTONS)) first->ShowWindow(SW_SHOW);
 }
 
@@ -267,6 +269,33 @@ void CQuorvelDlg::OnMouseMove(LPARAM lp) {
 LRESULT CQuorvelDlg::OnHoverTip() {
     m_hoverText.clear();
     return 1;
+}
+
+// ---- what the pages ask of the window ----
+
+bool CQuorvelDlg::PageSide::Up() const {
+    return g_pMainDlg == &m_dlg;
+}
+
+CUSBDriver* CQuorvelDlg::PageSide::Driver() {
+    return Up() ? &m_dlg.m_usbDriver : nullptr;
+}
+
+bool CQuorvelDlg::PageSide::LinkOpen() {
+    return Up() && m_dlg.m_linkMode != -1;
+}
+
+void CQuorvelDlg::PageSide::Connect(const DeviceEntry& entry, uint8_t connection) {
+    if (!Up()) return;
+    m_dlg.m_connection.SwitchConnection(entry.reportId, entry.reportLength, connection, entry.sensorType);
+}
+
+void CQuorvelDlg::PageSide::ShowPreviousPage() {
+    if (Up()) m_dlg.RestorePreviousPage();
+}
+
+void CQuorvelDlg::PageSide::ShowHoverTip(int tip) {
+    if (m_dlg.m_hWnd) m_dlg.PostMessage(UWM_HOVER_TIP, 0, tip);
 }
 
 LRESULT CQuorvelDlg::OnSysCommand(WPARAM id) {

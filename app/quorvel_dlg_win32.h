@@ -17,6 +17,7 @@
 #include "app/main_window_life.h"
 #include "app/main_window_layout.h"
 #include "app/pages/page_factory_win32.h"
+#include "app/pages/page_host.h"
 #include "app/profile_commands.h"
 #include "app/profile_switch.h"
 #include "app/sync_hold.h"
@@ -71,6 +72,25 @@ inline constexpr wchar_t kMouseNotFoundText[] = L"The Brantis mouse cannot be fo
 inline constexpr wchar_t kSkinMissingText[] = L"The skin image %s cannot be loaded.";
 
 class CQuorvelDlg : public CDialogEx {
+    // What the pages may ask of the window. Declared first: the pages hold it,
+    // and it must outlive them.
+    class PageSide final : public PageHost {
+    public:
+        explicit PageSide(CQuorvelDlg& dlg) : m_dlg(dlg) {}
+        CUSBDriver* Driver() override;
+        bool LinkOpen() override;
+        void Connect(const DeviceEntry& entry, uint8_t connection) override;
+        void ShowPreviousPage() override;
+        void ShowHoverTip(int tip) override;
+
+    private:
+        // The start-up has ended: only then is the window whole.
+        bool Up() const;
+
+        CQuorvelDlg& m_dlg;
+    };
+    PageSide m_pageSide{*this};
+
 public:
     CQuorvelDlg();
     ~CQuorvelDlg() override;

@@ -34,9 +34,9 @@ void SetMacroPickerHandler(MacroPickerHandler handler) {
     TaggedSlot<MacroPickerTag, MacroPickerHandler>() = std::move(handler);
 }
 
-bool RunFireKeyDialog(CWnd* parent) {
+bool RunFireKeyDialog(CWnd* parent, CUSBDriver* driver) {
     if (FireKeyHandler& handler = TaggedSlot<FireKeyTag, FireKeyHandler>()) return handler(parent);
-    CFireKeyDlg dialog(parent);
+    CFireKeyDlg dialog(parent, driver);
     return dialog.DoModal() == IDOK;
 }
 

@@ -2,8 +2,9 @@
 // so that the page need not know the dialog classes and tests can put a
 // handler of their own in place.
 //
-//     RunFireKeyDialog(this)   true after OK; the box has stored and sent the
-//                              fire-key values itself
+//     RunFireKeyDialog(this, driver)
+//                              true after OK; the box has stored the fire-key
+//                              values and sent them through driver itself
 //     RunKeyComboDialog(this)  the keyboard ButtonFunctionCode after OK;
 //                              nothing after Cancel or with nothing chosen
 //     RunMacroPicker(this)     the chosen macro's id; nothing after Cancel or
@@ -16,6 +17,7 @@
 #include <functional>
 #include <optional>
 
+class CUSBDriver;
 class CWnd;
 
 using FireKeyHandler = std::function<bool(CWnd* parent)>;
@@ -27,6 +29,7 @@ void SetFireKeyHandler(FireKeyHandler handler);
 void SetKeyComboHandler(KeyComboHandler handler);
 void SetMacroPickerHandler(MacroPickerHandler handler);
 
-bool RunFireKeyDialog(CWnd* parent);
+// A null driver: the values are stored only.
+bool RunFireKeyDialog(CWnd* parent, CUSBDriver* driver);
 std::optional<uint32_t> RunKeyComboDialog(CWnd* parent);
 std::optional<uint32_t> RunMacroPicker(CWnd* parent);

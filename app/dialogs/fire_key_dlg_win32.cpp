@@ -1,7 +1,6 @@
 #include "app/dialogs/fire_key_dlg_win32.h"
 
 #include "app/dialogs/fire_key_model.h"
-#include "app/main_driver_win32.h"
 #include "device/usb_driver.h"
 #include "device/settings.h"
 #include "framework/strings.h"
@@ -26,7 +25,8 @@ constexpr int kHintFontHeight = 15;
 
 }  // namespace
 
-CFireKeyDlg::CFireKeyDlg(CWnd* parent) : CSkinnedDialog(IDD_FIRE_KEY_DIALOG, parent) {
+CFireKeyDlg::CFireKeyDlg(CWnd* parent, CUSBDriver* driver)
+    : CSkinnedDialog(IDD_FIRE_KEY_DIALOG, parent), m_driver(driver) {
     m_controls.Click(m_okButton, [this] { Confirm(); });
     m_controls.Click(m_cancelButton, [this] { EndDialog(IDCANCEL); });
 }
@@ -84,6 +84,6 @@ void CFireKeyDlg::Confirm() {
     g_settings.fireCount = values.count;
     g_settings.fireInterval = values.interval;
     // The result is not looked at: the values stay stored either way.
-    if (CUSBDriver* driver = MainWindowDriver()) driver->SetFireKey(values.count, values.interval);
+    if (m_driver) m_driver->SetFireKey(values.count, values.interval);
     EndDialog(IDOK);
 }

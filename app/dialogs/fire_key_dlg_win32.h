@@ -1,6 +1,6 @@
 // The fire-key box: the count (0 to 3) and the interval (0 to 255) of the
-// mouse's fire key. OK stores both in g_settings and sends them itself; the
-// button page only learns whether it ended with OK.
+// mouse's fire key. OK stores both in g_settings and sends them itself through
+// the driver it was given; the button page only learns whether it ended with OK.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,15 @@
 #include "skin/push_buttons_win32.h"
 #include "skin/skinned_dialog_win32.h"
 
+class CUSBDriver;
+
 // Both fields carry this id; the dialog tells them apart by their windows.
 constexpr UINT FIRE_KEY_EDIT_ID = 2581;
 
 class CFireKeyDlg : public CSkinnedDialog {
 public:
-    explicit CFireKeyDlg(CWnd* parent = nullptr);
+    // A null driver: OK stores the values only.
+    CFireKeyDlg(CWnd* parent, CUSBDriver* driver);
 
     CBoxButtonImages m_buttonImages;
     CGDIBitmapBtn m_okButton;
@@ -40,4 +43,5 @@ private:
     void BuildSkin();
     void Confirm();
 
+    CUSBDriver* m_driver;
 };

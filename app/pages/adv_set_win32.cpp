@@ -3,7 +3,6 @@
 #include <string>
 #include <utility>
 
-#include "app/main_driver_win32.h"
 #include "framework/strings.h"
 #include "res/resource.h"
 #include "skin/confirm_dlg_win32.h"
@@ -103,9 +102,8 @@ void SetMouseSettingsLauncher(std::function<void()> launcher) {
     MouseSettingsLauncher() = std::move(launcher);
 }
 
-CAdvSetDlg::CAdvSetDlg(const CBitmap* mainBackground, AdvSetModel::DriverSource driver)
-    : CMainPage(IDD_ADVANCED_PAGE, mainBackground),
-      m_model(driver ? std::move(driver) : AdvSetModel::DriverSource(MainWindowDriver)) {
+CAdvSetDlg::CAdvSetDlg(const CBitmap* mainBackground, PageHost& host)
+    : CMainPage(IDD_ADVANCED_PAGE, mainBackground), m_model([&host] { return host.Driver(); }) {
     ListHandlers();
 }
 

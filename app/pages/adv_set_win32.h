@@ -11,6 +11,7 @@
 
 #include "app/pages/adv_set_model.h"
 #include "app/pages/main_page_win32.h"
+#include "app/pages/page_host.h"
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/bars_win32.h"
@@ -32,9 +33,8 @@ class CAdvSetDlg : public CMainPage {
     GdipImage m_thumbImage;
 
 public:
-    // driver: where the page's commands go; by default the main window's
-    // transport, once there is a main window.
-    explicit CAdvSetDlg(const CBitmap* mainBackground, AdvSetModel::DriverSource driver = {});
+    // The page's commands go through the host's driver.
+    CAdvSetDlg(const CBitmap* mainBackground, PageHost& host);
 
     // After g_settings was replaced: also sets the sliders' ranges for the sensor.
     void RefreshFromSettingsAndRanges();

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/dialogs/button_dialogs_win32.h"
-#include "app/main_driver_win32.h"
 #include "app/quorvel_app_win32.h"
 #include "device/function_names.h"
 #include "framework/strings.h"
@@ -51,10 +50,11 @@ std::wstring W(const std::u16string& text) {
 
 }  // namespace
 
-CBaseSetDlg::CBaseSetDlg(const CBitmap* mainBackground) : CMainPage(IDD_BUTTON_PAGE, mainBackground) {}
+CBaseSetDlg::CBaseSetDlg(const CBitmap* mainBackground, PageHost& host)
+    : CMainPage(IDD_BUTTON_PAGE, mainBackground), m_host(host) {}
 
 ButtonAssigner CBaseSetDlg::Assigner() {
-    return ButtonAssigner(g_settings, MainWindowDriver());
+    return ButtonAssigner(g_settings, m_host.Driver());
 }
 
 // ---- creation ----
@@ -127,7 +127,7 @@ void CBaseSetDlg::ListHandlers() {
     for (int k = 0; k < BUTTON_COUNT; ++k) m_controls.Click(m_selectors[k], [this, k] { OnSelectorClicked(k); });
     for (int j = 0; j < FUNCTION_BUTTON_COUNT; ++j)
         m_controls.Click(m_functionButtons[j], [this, j] { OnFunctionClicked(j); });
-    m_controls.StepperChanged([](int mode, int value) { Assigner().StepperChanged(mode, value); });
+    m_controls.StepperChanged([this](int mode, int value) { Assigner().StepperChanged(mode, value); });
 }
 
 // ---- texts ----
@@ -188,7 +188,7 @@ void CBaseSetDlg::OnFunctionClicked(int j) {
         assigned = Assigner().AssignFixed(button, spec.id);
         break;
     case FunctionAction::DoubleClick:
-        assigned = RunFireKeyDialog(this) && Assigner().AssignFixed(button, spec.id);
+        assigned = RunFireKeyDialog(this, m_host.Driver()) && Assigner().AssignFixed(button, spec.id);
         break;
     case FunctionAction::KeyCombination:
         if (std::optional<uint32_t> code = RunKeyComboDialog(this))

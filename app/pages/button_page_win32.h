@@ -10,6 +10,7 @@
 
 #include "app/pages/button_page_model.h"
 #include "app/pages/main_page_win32.h"
+#include "app/pages/page_host.h"
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/mouse_bitmap_win32.h"
@@ -30,7 +31,8 @@ class CBaseSetDlg : public CMainPage {
     GdipImage m_stepperImage;
 
 public:
-    explicit CBaseSetDlg(const CBitmap* mainBackground);
+    // The page's commands, and the fire-key box's, go through the host's driver.
+    CBaseSetDlg(const CBitmap* mainBackground, PageHost& host);
 
     void RefreshFromSettings() override;
     void UpdateTexts() override;
@@ -70,9 +72,9 @@ private:
     void ShowSelectorCaption(int k);
     void ShowSelectedLabel();
 
-    // Commands go through the main window's transport.
-    static ButtonAssigner Assigner();
+    ButtonAssigner Assigner();
 
+    PageHost& m_host;
     int m_selected = -1;
     bool m_panelsDrawn = false;
 };

@@ -45,7 +45,7 @@ struct ScanTickContext {
     bool pageShown = false;
     bool updateDialogOpen = false;  // g_fwUpdateDlg is set
     bool syncBusy = false;
-    bool mainWindow = false;  // g_pMainDlg exists
+    bool mainWindow = false;  // the main window is up
     uint8_t receiverLinkState = 0;  // g_receiverLinkState, for the connected path
 };
 

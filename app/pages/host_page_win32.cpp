@@ -1,8 +1,6 @@
 #include "app/pages/host_page_win32.h"
 
-
 #include "app/app_state.h"
-#include "app/quorvel_dlg_win32.h"
 #include "device/device_state.h"
 #include "device/device_tables.h"
 #include "device/discovery.h"
@@ -43,7 +41,8 @@ ReceiverProbe ProbeReceiverLink(const std::u16string& path) {
 
 }  // namespace
 
-CHostDlg::CHostDlg(const CBitmap* mainBackground) : CMainPage(IDD_DEVICE_PAGE, mainBackground) {
+CHostDlg::CHostDlg(const CBitmap* mainBackground, PageHost& host)
+    : CMainPage(IDD_DEVICE_PAGE, mainBackground), m_host(host) {
     for (int k = 0; k < HOST_TILE_COUNT; ++k) m_controls.Click(m_tiles[k], [this, k] { OnTileClick(k); });
     m_controls.Click(m_leftArrow, [this] {
         if (m_model.MoveLeft()) RefreshTiles();
@@ -100,20 +99,19 @@ void CHostDlg::ShowTiles(bool atCreation) {
 }
 
 void CHostDlg::OnTileClick(int k) {
-    CQuorvelDlg* main = g_pMainDlg;
-    const bool live = g_isConnected != 0 && main && main->m_linkMode != -1;
+    const bool live = g_isConnected != 0 && m_host.LinkOpen();
     const TileClick click = m_model.Click(k, live);
     switch (click.action) {
     case TileClick::Action::None:
         return;
     case TileClick::Action::ReturnToPrevious:
-        if (main) main->RestorePreviousPage();
+        m_host.ShowPreviousPage();
         return;
     case TileClick::Action::Connect: {
         // Copied first: connecting rescans, and the table may change under it.
         const DeviceEntry entry = g_deviceTable[click.entry];
         g_currentDevicePath = std::u16string(BufferText(entry.paths[click.connection]));
-        if (main) SwitchConnection(entry.reportId, entry.reportLength, click.connection, entry.sensorType);
+        m_host.Connect(entry, click.connection);
         if (m_hWnd) RefreshTiles();
         return;
     }
@@ -125,7 +123,8 @@ void CHostDlg::OnScanTick() {
     context.pageShown = IsWindowVisible() != FALSE;
     context.updateDialogOpen = g_fwUpdateDlg != nullptr;
     context.syncBusy = LoadSyncBusy() != 0;
-    context.mainWindow = g_pMainDlg != nullptr;
+    // The receivers are probed once the window is up, which is when its driver is there.
+    context.mainWindow = m_host.Driver() != nullptr;
     context.receiverLinkState = g_receiverLinkState;
     if (m_model.Tick(context, ProbeReceiverLink)) RefreshTiles();
 }

@@ -8,6 +8,7 @@
 
 #include "app/pages/host_page_model.h"
 #include "app/pages/main_page_win32.h"
+#include "app/pages/page_host.h"
 #include "skin/push_buttons_win32.h"
 
 constexpr UINT UWM_OPEN_FW_UPDATE = 0x708;
@@ -16,7 +17,7 @@ constexpr UINT DEVICE_SCAN_INTERVAL_MS = 2000;
 
 class CHostDlg : public CMainPage {
 public:
-    explicit CHostDlg(const CBitmap* mainBackground);
+    CHostDlg(const CBitmap* mainBackground, PageHost& host);
 
     // After a device arrival or removal: from the first entry again.
     void RebuildTiles();
@@ -41,5 +42,6 @@ private:
     LRESULT OnOpenFwUpdate();
     void OnClose();
 
+    PageHost& m_host;
     HostPageModel m_model;
 };

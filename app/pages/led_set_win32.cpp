@@ -1,9 +1,6 @@
 #include "app/pages/led_set_win32.h"
 
-#include <utility>
-
 #include "app/key_filter_win32.h"
-#include "app/main_driver_win32.h"
 #include "device/settings.h"
 #include "framework/strings.h"
 #include "res/resource.h"
@@ -31,9 +28,8 @@ RECT EffectRect(int k) {
 
 }  // namespace
 
-CLedSetDlg::CLedSetDlg(const CBitmap* mainBackground, LedSetModel::DriverSource driver)
-    : CMainPage(IDD_LED_PAGE, mainBackground),
-      m_model(driver ? std::move(driver) : LedSetModel::DriverSource(MainWindowDriver)) {
+CLedSetDlg::CLedSetDlg(const CBitmap* mainBackground, PageHost& host)
+    : CMainPage(IDD_LED_PAGE, mainBackground), m_model([&host] { return host.Driver(); }) {
     for (int k = 0; k < LED_EFFECT_BUTTON_COUNT; ++k)
         m_controls.Click(m_effectButtons[k], [this, k] { m_model.ChooseEffect(k); });
 }

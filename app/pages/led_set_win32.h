@@ -8,6 +8,7 @@
 
 #include "app/pages/led_set_model.h"
 #include "app/pages/main_page_win32.h"
+#include "app/pages/page_host.h"
 #include "framework/gdiplus_helpers.h"
 #include "skin/mouse_bitmap_win32.h"
 #include "skin/push_buttons_win32.h"
@@ -18,9 +19,8 @@ class CLedSetDlg : public CMainPage {
     GdipImage m_radioImages[3];
 
 public:
-    // driver: where the page's command goes; by default the main window's
-    // transport, once there is a main window.
-    explicit CLedSetDlg(const CBitmap* mainBackground, LedSetModel::DriverSource driver = {});
+    // The page's commands go through the host's driver.
+    CLedSetDlg(const CBitmap* mainBackground, PageHost& host);
 
     void RefreshFromSettings() override;
     void UpdateTexts() override;

@@ -7,8 +7,6 @@
 
 #include "app/dialogs/macro_picker_model.h"
 #include "app/key_filter_win32.h"
-#include "app/main_driver_win32.h"
-#include "app/quorvel_dlg_win32.h"
 #include "device/clock.h"
 #include "device/keyboard_hook.h"
 #include "device/macro_store.h"
@@ -101,8 +99,8 @@ const wchar_t* MenuText(UiText id) {
 
 }  // namespace
 
-CMacroSetDlg::CMacroSetDlg(const CBitmap* mainBackground, DriverSource driver)
-    : CMainPage(IDD_MACRO_PAGE, mainBackground), m_driver(driver ? std::move(driver) : DriverSource(MainWindowDriver)) {
+CMacroSetDlg::CMacroSetDlg(const CBitmap* mainBackground, PageHost& host)
+    : CMainPage(IDD_MACRO_PAGE, mainBackground), m_host(host) {
     ListHandlers();
 }
 
@@ -203,7 +201,6 @@ BOOL CMacroSetDlg::OnInitDialog() {
     BuildControls();
     ShowSelectedMacro();
     SetTimer(TIMER_REPEAT_COUNT_CHECK, REPEAT_COUNT_CHECK_MS);
-    m_notifyWindow = GetParentHwnd();
     m_macroIdPrefix = MACRO_ID_PREFIX;
     return TRUE;
 }
@@ -547,7 +544,7 @@ void CMacroSetDlg::OnApply() {
     if (row < 0) return;
     {
         CWaitCursor uploading(m_hWnd);
-        ApplyMacroToButtons(MacroIdAt(row), RepeatMode(), ToU16(m_countEdit.GetWindowText()), m_driver());
+        ApplyMacroToButtons(MacroIdAt(row), RepeatMode(), ToU16(m_countEdit.GetWindowText()), m_host.Driver());
     }
     TellIfStoreNotSaved();
 }
@@ -573,7 +570,6 @@ void CMacroSetDlg::UpdateTexts() {
 }
 
 void CMacroSetDlg::PostHoverTips(POINT pt) const {
-    if (!m_notifyWindow) return;
     struct Tip {
         const CWnd* control;
         int tip;
@@ -588,6 +584,6 @@ void CMacroSetDlg::PostHoverTips(POINT pt) const {
         if (!t.control->m_hWnd) continue;
         RECT r = t.control->GetRectInParent();
         ::InflateRect(&r, t.grow, t.grow);
-        if (::PtInRect(&r, pt)) ::PostMessageW(m_notifyWindow, UWM_HOVER_TIP, 0, t.tip);
+        if (::PtInRect(&r, pt)) m_host.ShowHoverTip(t.tip);
     }
 }

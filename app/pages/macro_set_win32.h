@@ -7,10 +7,9 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "app/pages/macro_set_model.h"
 #include "app/pages/main_page_win32.h"
+#include "app/pages/page_host.h"
 #include "framework/controls.h"
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
@@ -35,9 +34,8 @@ class CMacroSetDlg : public CMainPage {
     CBrush m_editBrush;
 
 public:
-    // driver: where Apply uploads; by default the main window's transport.
-    using DriverSource = std::function<CUSBDriver*()>;
-    explicit CMacroSetDlg(const CBitmap* mainBackground, DriverSource driver = {});
+    // Apply uploads through the host's driver; the hover tips go to the host.
+    CMacroSetDlg(const CBitmap* mainBackground, PageHost& host);
 
     // The macros of the store, the last one selected and shown.
     void ReloadMacroList();
@@ -112,8 +110,7 @@ private:
     bool m_isRecording = false;
     int m_selectedMacroIndex = -1;
     uint8_t m_macroIdPrefix = MACRO_ID_PREFIX;
-    HWND m_notifyWindow = nullptr;
     bool m_filling = false;  // the page itself sets the count field: no save for it
-    DriverSource m_driver;
+    PageHost& m_host;
     CKeyboardCapture m_capture{*this};
 };

@@ -18,12 +18,12 @@ PageType* MainPages::Place(int page, std::unique_ptr<PageType> made, CWnd& paren
     return typed;
 }
 
-void MainPages::Create(CWnd& parent, const CBitmap* mainBackground) {
-    m_buttons = Place(PAGE_BUTTONS, std::make_unique<CBaseSetDlg>(mainBackground), parent);
-    m_advanced = Place(PAGE_ADVANCED, std::make_unique<CAdvSetDlg>(mainBackground), parent);
-    m_led = Place(PAGE_LED, std::make_unique<CLedSetDlg>(mainBackground), parent);
-    m_macro = Place(PAGE_MACRO, std::make_unique<CMacroSetDlg>(mainBackground), parent);
-    m_devicePicker = Place(PAGE_DEVICE_PICKER, std::make_unique<CHostDlg>(mainBackground), parent);
+void MainPages::Create(CWnd& parent, const CBitmap* mainBackground, PageHost& host) {
+    m_buttons = Place(PAGE_BUTTONS, std::make_unique<CBaseSetDlg>(mainBackground, host), parent);
+    m_advanced = Place(PAGE_ADVANCED, std::make_unique<CAdvSetDlg>(mainBackground, host), parent);
+    m_led = Place(PAGE_LED, std::make_unique<CLedSetDlg>(mainBackground, host), parent);
+    m_macro = Place(PAGE_MACRO, std::make_unique<CMacroSetDlg>(mainBackground, host), parent);
+    m_devicePicker = Place(PAGE_DEVICE_PICKER, std::make_unique<CHostDlg>(mainBackground, host), parent);
 }
 
 void MainPages::Destroy() {

@@ -7,6 +7,7 @@
 
 #include "app/page_numbers.h"
 #include "app/pages/main_page_win32.h"
+#include "app/pages/page_host.h"
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 
@@ -25,8 +26,9 @@ public:
 
     // Makes every page a hidden modeless child of parent at kPageRect, in the
     // order the window has always made them: button, advanced, LED, macro,
-    // device picker. A page whose window could not be made stays null.
-    void Create(CWnd& parent, const CBitmap* mainBackground);
+    // device picker. A page whose window could not be made stays null. The
+    // pages reach the window through host, which outlives them.
+    void Create(CWnd& parent, const CBitmap* mainBackground, PageHost& host);
     // Each page's own close handling runs before its window goes: the device
     // picker's stops its scan and closes an open firmware update.
     void Destroy();

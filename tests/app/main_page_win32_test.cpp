@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/pages/adv_set_win32.h"
+#include "app/pages/fake_page_host.h"
 #include "app/pages/button_page_win32.h"
 #include "app/pages/host_page_win32.h"
 #include "app/pages/led_set_win32.h"
@@ -19,11 +20,12 @@ protected:
         ASSERT_TRUE(parent.Open());
     }
     TestDialog parent{1040, 640};
+    FakePageHost host;
 };
 
 TEST_F(MainPageTest, EveryPageIsAHiddenChildAtThePageRectPaintedFromTheSkinUnderIt) {
     MainPages pages;
-    pages.Create(parent, &parent.Background());
+    pages.Create(parent, &parent.Background(), host);
     for (MainPageNumber number : kPageNumbers) {
         SCOPED_TRACE(number);
         CMainPage* page = pages.Page(number);
@@ -72,7 +74,7 @@ TEST_F(MainPageTest, EveryPageIsAHiddenChildAtThePageRectPaintedFromTheSkinUnder
 // dialog: the main window would close on them.
 TEST_F(MainPageTest, EnterEscapeAndCloseLeaveThePageAndItsParentUp) {
     MainPages pages;
-    pages.Create(parent, &parent.Background());
+    pages.Create(parent, &parent.Background(), host);
     CMainPage* page = pages.Page(PAGE_BUTTONS);
     ASSERT_TRUE(page);
     page->ShowWindow(SW_SHOW);

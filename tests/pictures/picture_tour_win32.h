@@ -281,7 +281,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
                 ShootMainWithPopup(ui, dlg, popup, L"popup_multimedia");
                 ClosePopup(popup);
             }
-            ShootBox(ui, [buttons] { RunFireKeyDialog(buttons); }, L"CFireKeyDlg", L"box_fire_key");
+            ShootBox(ui, [buttons] { RunFireKeyDialog(buttons, nullptr); }, L"CFireKeyDlg", L"box_fire_key");
             ShootBox(ui, [buttons] { RunKeyComboDialog(buttons); }, L"QuorvelSingleCombDlg", L"box_key_combination");
             ShootBox(ui, [buttons] { RunMacroPicker(buttons); }, L"QuorvelMacrosetDlg", L"box_macro_picker");
             ShootBox(ui, [buttons] { CDebounceWDlg(&buttons->m_debounceStepper).DoModal(); }, L"CDebounceWDlg",

@@ -17,7 +17,6 @@
 #include "app/dialogs/fire_key_dlg_win32.h"
 #include "app/dialogs/key_combo_dlg_win32.h"
 #include "app/dialogs/macro_picker_dlg_win32.h"
-#include "app/main_driver_win32.h"
 #include "device/file_system.h"
 #include "device/keyboard_hook.h"
 #include "device/macro_store.h"
@@ -91,7 +90,6 @@ protected:
         EnsureGdiplus();
         SetProgramFolder(ToU16(TestDistDir()));
         SetUserNoticeSink(&notices);
-        SetMainWindowDriverOverride(&sim.driver);
         ASSERT_TRUE(sim.opened);
         std::memset(&g_settings, 0, sizeof(g_settings));
         std::memset(&g_macroStore, 0, sizeof(g_macroStore));
@@ -103,7 +101,6 @@ protected:
     }
     void TearDown() override {
         ResetKeyboardHook();
-        SetMainWindowDriverOverride(nullptr);
         SetUserNoticeSink(nullptr);
         SetProgramFolder(u"");
         g_uiTexts = UiTextTable{};
@@ -228,7 +225,7 @@ TEST_F(ButtonDialogsTest, FireKeyOkStoresAndSendsWhatTheFieldsHold) {
         g_settings.fireInterval = 0x55;
         sim.backend.ClearLog();
         bool ok = false;
-        Drive(kFireKeyTitle, [&] { ok = RunFireKeyDialog(&owner); }, c.act);
+        Drive(kFireKeyTitle, [&] { ok = RunFireKeyDialog(&owner, &sim.driver); }, c.act);
         EXPECT_EQ(ok, c.ok);
         EXPECT_EQ(g_settings.fireCount, c.count);
         EXPECT_EQ(g_settings.fireInterval, c.interval);
@@ -468,7 +465,7 @@ TEST_F(ButtonDialogsTest, Screenshots) {
             Settle();
             ui.Call([&] { SaveScreenshot(*RenderWindow(box), FormatW(L"%s_%s", name, language)); });
         };
-        Drive(kFireKeyTitle, [&] { RunFireKeyDialog(&owner); }, [&](HWND box) {
+        Drive(kFireKeyTitle, [&] { RunFireKeyDialog(&owner, &sim.driver); }, [&](HWND box) {
             shoot(box, L"fire_key_dialog");
             ClickControl(ControlAt(box, 240, 170));
         });

@@ -13,7 +13,6 @@
 
 #include "app/pages/macro_set_win32.h"
 #include "app/pages/page_test_fixture_win32.h"
-#include "app/quorvel_dlg_win32.h"
 #include "device/file_system.h"
 #include "device/keyboard_hook.h"
 #include "device/profiles.h"
@@ -317,24 +316,22 @@ TEST_F(MacroPageTest, HoverTipsGoToTheMainWindow) {
     OpenPage();
     struct Case {
         POINT at;
-        LPARAM tip;
+        int tip;
     };
     const Case cases[] = {
         {{50, 380}, 0x21},  {{170, 380}, 0x22}, {{440, 380}, 0x24}, {{520, 380}, 0x25},
         {{700, 380}, 0x26}, {{770, 190}, 0x28}, {{609, 110}, 0x28},  // a radio's rectangle grown by a pixel
     };
     for (const Case& c : cases) {
-        parent.Clear();
+        host.tips.clear();
         page->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(c.at.x, c.at.y));
         PumpMessages();
-        auto tips = parent.Of(UWM_HOVER_TIP);
-        ASSERT_EQ(tips.size(), 1u) << c.at.x << "," << c.at.y;
-        EXPECT_EQ(tips[0].lp, c.tip);
+        EXPECT_EQ(host.tips, std::vector<int>{c.tip}) << c.at.x << "," << c.at.y;
     }
-    parent.Clear();
+    host.tips.clear();
     page->SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(300, 20));  // over no control
     PumpMessages();
-    EXPECT_EQ(parent.Count(UWM_HOVER_TIP), 0);
+    EXPECT_TRUE(host.tips.empty());
 }
 
 TEST_F(MacroPageTest, TheInsertMenusRowsGoAfterTheSelectionAndAreSaved) {

@@ -5,11 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
-#include <type_traits>
 
-#include "app/main_driver_win32.h"
+#include "app/pages/fake_page_host.h"
 #include "app/pages/main_page_win32.h"
 #include "device/file_system.h"
 #include "framework/strings.h"
@@ -26,9 +24,9 @@ protected:
         g_uiTexts = UiTextTable{};
         ASSERT_TRUE(parent.Open());
         ASSERT_TRUE(sim.opened);
+        host.driver = &sim.driver;
     }
     void TearDown() override {
-        SetMainWindowDriverOverride(nullptr);
         SetProgramFolder(u"");
         g_uiTexts = UiTextTable{};
     }
@@ -40,6 +38,8 @@ protected:
 
     ConnectedSimMouse sim;
     TestDialog parent{1040, 640};
+    // The page's commands go to the simulated mouse.
+    FakePageHost host;
 };
 
 template <class Page>
@@ -54,7 +54,7 @@ protected:
 
     // The page as the main window makes it: a shown child at the page's place.
     void OpenPage() {
-        page = MakePage();
+        page = std::make_unique<Page>(PageBackground(), host);
         ASSERT_TRUE(page->CreateModeless(&parent));
         page->MoveWindow(kPageRect);
         Refresh();
@@ -68,15 +68,4 @@ protected:
     virtual const CBitmap* PageBackground() const { return &parent.Background(); }
 
     std::unique_ptr<Page> page;
-
-private:
-    std::unique_ptr<Page> MakePage() {
-        if constexpr (std::is_constructible_v<Page, const CBitmap*, std::function<CUSBDriver*()>>) {
-            return std::make_unique<Page>(PageBackground(), [this] { return &sim.driver; });
-        } else {
-            // A page without a driver of its own sends through the main window's.
-            SetMainWindowDriverOverride(&sim.driver);
-            return std::make_unique<Page>(PageBackground());
-        }
-    }
 };
