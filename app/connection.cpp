@@ -2,7 +2,6 @@
 
 #include "app/app_state.h"
 #include "app/device_change.h"
-#include "app/main_window_layout.h"
 #include "device/device_state.h"
 #include "device/usb_driver.h"
 
@@ -32,17 +31,12 @@ bool LedPageAvailable(uint8_t linkType, uint8_t deviceModel) {
     return linkType == kLedLinkType && deviceModel != kModelWithoutLed;
 }
 
-void MainConnection::GoToPage(int page) {
-    ChangePage(m_curPage, m_prevPage, page);
-    m_view.ShowPage(page);
-}
-
 void MainConnection::Disconnect() {
     g_currentDevicePath.clear();
     m_linkMode = -1;
     g_isConnected = 0;
     m_view.ResetStatusDisplay();
-    GoToPage(PAGE_DEVICE_PICKER);
+    m_pages.GoTo(PAGE_DEVICE_PICKER);
 }
 
 bool MainConnection::SwitchConnection(int32_t reportId, int32_t reportLength, uint8_t pathIndex,
@@ -62,12 +56,10 @@ bool MainConnection::SwitchConnection(int32_t reportId, int32_t reportLength, ui
     m_view.ResetStatusDisplay();
     QueryLinkState();
     if (g_isConnected == 0) {
-        GoToPage(PAGE_DEVICE_PICKER);
+        m_pages.GoTo(PAGE_DEVICE_PICKER);
         return true;
     }
-    m_prevPage = PAGE_DEVICE_PICKER;
-    m_curPage = PAGE_BUTTONS;
-    m_view.ShowPage(PAGE_BUTTONS);
+    m_pages.Set(PAGE_BUTTONS, PAGE_DEVICE_PICKER);
     if (!m_view.SyncRunning()) m_view.RunReadAll();
     // The mouse may have been removed during the read: the picker is up then.
     if (m_linkMode != -1) m_view.ShowLinkIcon(m_linkMode != 0);
@@ -78,21 +70,21 @@ bool MainConnection::SwitchConnection(int32_t reportId, int32_t reportLength, ui
 void MainConnection::QueryLinkState() {
     g_isConnected = 0;
     if (m_linkMode == -1) {
-        GoToPage(PAGE_DEVICE_PICKER);
+        m_pages.GoTo(PAGE_DEVICE_PICKER);
     } else {
         uint8_t status = 0;
         uint8_t kind = 0;
         if (!m_driver.GetDeviceInfo(status, kind)) {
-            GoToPage(PAGE_DEVICE_PICKER);
+            m_pages.GoTo(PAGE_DEVICE_PICKER);
         } else {
             const uint8_t connected = status == kDeviceReady ? ConnectedValueForKind(kind) : 0;
-            GoToPage(connected ? PAGE_BUTTONS : PAGE_DEVICE_PICKER);
+            m_pages.GoTo(connected ? PAGE_BUTTONS : PAGE_DEVICE_PICKER);
             g_isConnected = connected;
             m_view.RefreshAllPages();
         }
         // The page icons are hidden on the device picker; the LED icon with them.
         const bool ledShown =
-            m_curPage != PAGE_DEVICE_PICKER && LedPageAvailable(g_linkType, g_deviceModel);
+            m_pages.Current() != PAGE_DEVICE_PICKER && LedPageAvailable(g_linkType, g_deviceModel);
         m_view.LayoutPageButtons(ledShown);
     }
     m_view.UpdateAdvancedTexts();

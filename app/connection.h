@@ -1,25 +1,22 @@
 // The main window's connection to the mouse, apart from its window: opening the
 // path the user picked, asking the mouse what it is, and letting the connection
-// go when its device is removed. It keeps the window's connection index and
-// page numbers (owned by the window) and asks the window, through
-// ConnectionView, for what it shows.
+// go when its device is removed. It keeps the window's connection index (owned
+// by the window), changes pages through the window's PageSwitch and asks the
+// window, through ConnectionView, for what else it shows.
 #pragma once
 
 #include <cstdint>
 
-#include "app/page_numbers.h"
+#include "app/page_switch.h"
 
 class CUSBDriver;
 class MessageSink;
-
 
 constexpr uint8_t LINK_TYPE_NONE = 0xFF;
 
 class ConnectionView {
 public:
     virtual ~ConnectionView() = default;
-    // Shows the page; the page numbers are already set.
-    virtual void ShowPage(int page) = 0;
     virtual void RefreshAllPages() = 0;
     // Lays out the page icons with the LED page icon shown or hidden.
     virtual void LayoutPageButtons(bool ledShown) = 0;
@@ -38,13 +35,8 @@ bool LedPageAvailable(uint8_t linkType, uint8_t deviceModel);
 
 class MainConnection {
 public:
-    MainConnection(ConnectionView& view, CUSBDriver& driver, int& linkMode, int& curPage,
-                   int& prevPage)
-        : m_view(view),
-          m_driver(driver),
-          m_linkMode(linkMode),
-          m_curPage(curPage),
-          m_prevPage(prevPage) {}
+    MainConnection(ConnectionView& view, CUSBDriver& driver, int& linkMode, PageSwitch& pages)
+        : m_view(view), m_driver(driver), m_linkMode(linkMode), m_pages(pages) {}
 
     // Where the reader posts the mouse's status reports.
     void SetEventTarget(MessageSink* target) { m_eventTarget = target; }
@@ -63,17 +55,12 @@ public:
     // device table the connection goes. True when it went.
     bool DropConnectionIfGone();
 
-    // previous page := current page, current page := page (unless it is the
-    // current page already), and show it.
-    void GoToPage(int page);
-
 private:
     void Disconnect();
 
     ConnectionView& m_view;
     CUSBDriver& m_driver;
     int& m_linkMode;
-    int& m_curPage;
-    int& m_prevPage;
+    PageSwitch& m_pages;
     MessageSink* m_eventTarget = nullptr;
 };

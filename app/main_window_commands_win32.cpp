@@ -93,8 +93,7 @@ void CQuorvelDlg::GoToPageCommand(MainCommand command) {
     // The page already shown: a command that came twice changes nothing.
     if (page == m_curPage) return;
     if (StopsRecording(command)) StopMacroRecording();
-    ChangePage(m_curPage, m_prevPage, page);
-    ShowPage(page);
+    m_pageSwitch.GoTo(page);
     RefreshAllPages();
 }
 

@@ -50,20 +50,6 @@ bool LedIconShown(bool pageButtonsShown, uint8_t linkType, uint8_t deviceModel) 
     return pageButtonsShown && LedPageAvailable(linkType, deviceModel);
 }
 
-bool ChangePage(int& curPage, int& prevPage, int page) {
-    if (curPage == page) return false;
-    prevPage = curPage;
-    curPage = page;
-    return true;
-}
-
-int PageToRestore(int& curPage, int& prevPage) {
-    const int restored = prevPage;
-    prevPage = curPage;
-    curPage = restored;
-    return IsPageNumber(restored) ? restored : 0;
-}
-
 bool NeedsConnection(MainCommand command) {
     switch (command) {
         case MainCommand::None:

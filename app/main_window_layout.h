@@ -1,5 +1,5 @@
 // The main window's layout decisions, apart from its window: where the page
-// icons go, what each page shows, and how the page numbers change.
+// icons go, what each page shows, and what the window's controls command.
 #pragma once
 
 #include <cstdint>
@@ -26,14 +26,6 @@ PageShown PageShownFor(int page);
 
 // Whether the LED page icon shows with the page buttons.
 bool LedIconShown(bool pageButtonsShown, uint8_t linkType, uint8_t deviceModel);
-
-// previous := current, current := page, unless page is current already: a
-// command that arrives twice must leave the pages as once. True when it changed.
-bool ChangePage(int& curPage, int& prevPage, int page);
-
-// What RestorePreviousPage shows after exchanging the two page numbers: the
-// page to show (number 1..5), or 0 when the current number is none.
-int PageToRestore(int& curPage, int& prevPage);
 
 // The command a click on a main window control stands for.
 enum class MainCommand {

@@ -94,7 +94,7 @@ void CQuorvelDlg::BuildSkin() {
     CreatePages();
     // At start-up nothing is connected yet: the device picker comes first.
     const bool connected = m_linkMode != -1 && g_isConnected != 0;
-    m_connection.GoToPage(connected ? PAGE_BUTTONS : PAGE_DEVICE_PICKER);
+    m_pageSwitch.GoTo(connected ? PAGE_BUTTONS : PAGE_DEVICE_PICKER);
 }
 
 void CQuorvelDlg::LoadSkinBackground() {
@@ -210,9 +210,7 @@ void CQuorvelDlg::LayoutPageButtons(bool ledShown) {
 }
 
 void CQuorvelDlg::RestorePreviousPage() {
-    const int page = PageToRestore(m_curPage, m_prevPage);
-    // ShowPage shows the page buttons only for the pages that have them.
-    if (page != 0) ShowPage(page);
+    m_pageSwitch.GoBack();
 }
 
 void CQuorvelDlg::RefreshAllPages() {

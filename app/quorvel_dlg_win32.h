@@ -16,6 +16,7 @@
 #include "app/device_change.h"
 #include "app/main_window_life.h"
 #include "app/main_window_layout.h"
+#include "app/page_switch.h"
 #include "app/pages/page_factory_win32.h"
 #include "app/pages/page_host.h"
 #include "app/profile_commands.h"
@@ -270,8 +271,9 @@ private:
     // ---- Connection, status and profile switching ----
     friend bool SwitchConnection(int32_t, int32_t, uint8_t, uint8_t);
 
-    // The window's side of the plain connection, profile and rescan logic.
-    class ConnectionSide final : public ConnectionView,
+    // The window's side of the plain page switch, connection, profile and rescan logic.
+    class ConnectionSide final : public PageView,
+                                 public ConnectionView,
                                  public ProfileSwitchView,
                                  public RescanTarget {
     public:
@@ -321,7 +323,9 @@ private:
 
     ConnectionSide m_connectionSide{*this};
     WindowMessageSink m_eventSink;
-    MainConnection m_connection{m_connectionSide, m_usbDriver, m_linkMode, m_curPage, m_prevPage};
+    // Every change of m_curPage and m_prevPage goes through here.
+    PageSwitch m_pageSwitch{m_connectionSide, m_curPage, m_prevPage};
+    MainConnection m_connection{m_connectionSide, m_usbDriver, m_linkMode, m_pageSwitch};
     DeviceRescan m_rescan;
     SyncKind m_syncKind = SyncKind::None;
     SyncHold m_syncHold;

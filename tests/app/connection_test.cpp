@@ -21,7 +21,7 @@ namespace {
 
 const std::u16string kPath = u"\\\\?\\hid#vid_093a&pid_622c&mi_01#7&2a3b4c5d&0&0000#{4d1e55b2}";
 
-class RecordingView final : public ConnectionView {
+class RecordingView final : public PageView, public ConnectionView {
 public:
     void ShowPage(int page) override { calls.push_back("page " + std::to_string(page)); }
     void RefreshAllPages() override { calls.push_back("refresh"); }
@@ -70,7 +70,8 @@ protected:
     std::unique_ptr<CUSBDriver> driver = std::make_unique<CUSBDriver>();
     RecordingView view;
     int linkMode = -1, curPage = 5, prevPage = 5;
-    MainConnection connection{view, *driver, linkMode, curPage, prevPage};
+    PageSwitch pages{view, curPage, prevPage};
+    MainConnection connection{view, *driver, linkMode, pages};
 };
 
 TEST_F(ConnectionTest, AKnownMouseShowsTheButtonPageAndReadsItsSettings) {

@@ -79,22 +79,4 @@ TEST(MainWindowLayoutModelTest, WhatEachPageShows) {
             << l.buttons << " " << int(l.linkType) << " " << int(l.model);
 }
 
-TEST(MainWindowLayoutModelTest, APageCommandTwiceCountsOnce) {
-    int cur = PAGE_BUTTONS, prev = PAGE_DEVICE_PICKER;
-    EXPECT_TRUE(ChangePage(cur, prev, PAGE_DEVICE_PICKER));
-    EXPECT_FALSE(ChangePage(cur, prev, PAGE_DEVICE_PICKER)) << "the icon's second command";
-    EXPECT_EQ(cur, PAGE_DEVICE_PICKER);
-    EXPECT_EQ(prev, PAGE_BUTTONS);
-    // The picker's connected tile goes back to the page the user came from.
-    EXPECT_EQ(PageToRestore(cur, prev), PAGE_BUTTONS);
-    EXPECT_EQ(cur, PAGE_BUTTONS);
-    EXPECT_EQ(prev, PAGE_DEVICE_PICKER);
-
-    cur = 7;
-    prev = 0;
-    EXPECT_EQ(PageToRestore(cur, prev), 0) << "no page number: nothing to show";
-    EXPECT_EQ(cur, 0);
-    EXPECT_EQ(prev, 7);
-}
-
 }  // namespace
