@@ -5,7 +5,7 @@
 
 #include <gdiplus.h>
 
-#include "app/quorvel_dlg_win32.h"
+#include "app/main_window/quorvel_dlg_win32.h"
 #include "app/startup.h"
 #include "device/file_system.h"
 #include "framework/strings.h"

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "app/page_numbers.h"
 #include "app/pages/main_page_win32.h"
 #include "app/pages/page_host.h"
+#include "app/pages/page_numbers.h"
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "app/file_dialogs_win32.h"
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/commands.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/macro_set_win32.h"
-#include "app/profile_commands.h"
 #include "firmware/fw_update_dlg_win32.h"
 #include "sim/sim_topology.h"
 #include "support/device_plug_win32.h"

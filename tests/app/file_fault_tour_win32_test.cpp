@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_harness_win32.h"
-#include "app/profile_commands.h"
+#include "app/main_window/commands.h"
+#include "app/main_window/harness_win32.h"
 #include "app/tray_icon_win32.h"
 #include "skin/popup_menu_logic.h"
 #include "support/profile_store_fixture.h"

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/main_window/harness_win32.h"
 #include "framework/strings.h"
 #include "sim/sim_ota_device.h"
-#include "app/main_window_harness_win32.h"
 #include "support/window_harness_win32.h"
 
 namespace {

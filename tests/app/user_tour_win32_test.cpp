@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "app/file_dialogs_win32.h"
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/adv_set_win32.h"
 #include "app/pages/button_page_win32.h"
 #include "app/pages/dpi_formulas.h"

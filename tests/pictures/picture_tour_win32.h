@@ -20,7 +20,7 @@
 
 #include "app/dialogs/about_dlg_win32.h"
 #include "app/dialogs/button_dialogs_win32.h"
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/adv_set_win32.h"
 #include "app/pages/button_page_win32.h"
 #include "app/pages/host_page_win32.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/connection.h"
+#include "app/main_window/connection.h"
 #include "app/pages/sensor_options.h"
 #include "device/device_tables.h"
 #include "device/discovery.h"

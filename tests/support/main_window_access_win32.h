@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "app/quorvel_dlg_win32.h"
+#include "app/main_window/quorvel_dlg_win32.h"
 #include "support/ui_thread_win32.h"
 
 struct MainWindowState {

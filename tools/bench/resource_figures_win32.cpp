@@ -26,10 +26,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/connection.h"
 #include "app/dialogs/about_dlg_win32.h"
-#include "app/main_window_harness_win32.h"
-#include "app/main_window_layout.h"
+#include "app/main_window/connection.h"
+#include "app/main_window/harness_win32.h"
+#include "app/main_window/layout.h"
 #include "app/pages/adv_set_win32.h"
 #include "app/pages/button_page_win32.h"
 #include "app/pages/led_set_win32.h"

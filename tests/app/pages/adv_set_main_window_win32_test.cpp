@@ -3,9 +3,9 @@
 // connected mouse through the main window's transport.
 #include <gtest/gtest.h>
 
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/commands.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/adv_set_win32.h"
-#include "app/profile_commands.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/button_page_win32.h"
 #include "device/keyboard_hook.h"
 #include "sim/sim_demo_mouse.h"

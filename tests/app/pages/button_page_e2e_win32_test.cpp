@@ -2,7 +2,7 @@
 // mouse: clicks on its controls reach the mouse.
 #include <gtest/gtest.h>
 
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/button_page_win32.h"
 #include "skin/stepper_win32.h"
 

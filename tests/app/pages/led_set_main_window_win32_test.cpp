@@ -3,10 +3,10 @@
 // effect reaches the connected mouse through the main window's transport.
 #include <gtest/gtest.h>
 
-#include "app/main_window_harness_win32.h"
-#include "app/main_window_layout.h"
+#include "app/main_window/commands.h"
+#include "app/main_window/harness_win32.h"
+#include "app/main_window/layout.h"
 #include "app/pages/led_set_win32.h"
-#include "app/profile_commands.h"
 #include "skin/popup_menu_logic.h"
 #include "support/input_win32.h"
 

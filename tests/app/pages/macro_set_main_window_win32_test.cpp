@@ -4,8 +4,8 @@
 // event, after the program starts anew.
 #include <gtest/gtest.h>
 
-#include "app/connection.h"
-#include "app/main_window_harness_win32.h"
+#include "app/main_window/connection.h"
+#include "app/main_window/harness_win32.h"
 #include "app/pages/macro_set_win32.h"
 #include "skin/value_entry_win32.h"
 #include "support/input_win32.h"
