@@ -24,8 +24,8 @@ constexpr int kOkId = 1001;
 
 // Pumps here until the driver thread is done; the driver must never need
 // this thread's loop to be anything but a plain one.
-void PumpUntil(const std::atomic<bool>& done) {
-    for (int i = 0; i < 1000 && !done; ++i) PumpMessages(10);
+void PumpUntilDone(const std::atomic<bool>& done) {
+    PumpUntil([&] { return done.load(); });
 }
 
 TEST(MessageSpyTest, KeepsWhatReachesTheWindowAndItsChildrenInOrderPostedOrSent) {
@@ -44,16 +44,16 @@ TEST(MessageSpyTest, KeepsWhatReachesTheWindowAndItsChildrenInOrderPostedOrSent)
         ::PostMessageW(dialog.m_hWnd, kPosted, 1, 0);
         // A thread handles what is sent to it before what waits in its queue:
         // the order is the order the window met them in.
-        spy.WaitFor(kPosted, 1, 3000);
+        spy.WaitFor(kPosted, 1, kHangLimitMs);
         ::SendMessageW(child.m_hWnd, kSent, 2, 0);
         ::PostMessageW(other.m_hWnd, kPosted, 3, 0);        // not of the watched tree
         ::PostMessageW(dialog.m_hWnd, WM_MOUSEMOVE, 0, 0);  // filtered out
         ::PostMessageW(dialog.m_hWnd, WM_COMMAND, 4, 0);
-        spy.WaitFor(WM_COMMAND, 1, 3000);
+        spy.WaitFor(WM_COMMAND, 1, kHangLimitMs);
         seen = spy.Messages();
         done = true;
     });
-    PumpUntil(done);
+    PumpUntilDone(done);
     driver.join();
 
     std::string trace;
@@ -104,12 +104,12 @@ TEST(DriverThreadTest, FindsAModalBoxByTitleTakesItsPictureAndClicksItsButton) {
     HWND found = nullptr;
     std::unique_ptr<Dib32> picture;
     std::thread driver([&] {
-        found = WaitForTopLevelWindow(L"HarnessBox", L"#32770", 5000);
+        found = WaitForTopLevelWindow(L"HarnessBox", L"#32770", kHangLimitMs);
         if (!found) return;
         picture = CaptureTopLevelWindow(found);
         clicked = ClickControlById(found, kOkId);
         // Never ending the box would hang the test: end it the hard way.
-        if (!WaitFor([&] { return !::IsWindow(found); }, 3000))
+        if (!WaitFor([&] { return !::IsWindow(found); }, kHangLimitMs))
             ::PostMessageW(found, WM_CLOSE, 0, 0);
     });
     BoxWithButton box;
@@ -134,17 +134,24 @@ TEST(DriverThreadTest, TakesThePictureOfALayeredPopup) {
     art.Fill(0xFF2080C0);
     ASSERT_TRUE(UpdateLayeredFromDib(popup.m_hWnd, art, POINT{420, 260}, 0, ULW_ALPHA));
     popup.ShowWindow(SW_SHOWNOACTIVATE);
-    PumpMessages(100);
+    PumpMessages();
 
     std::atomic<bool> done{false};
     std::unique_ptr<Dib32> picture;
     HWND found = nullptr;
     std::thread driver([&] {
         found = FindTopLevelWindow(nullptr, CWnd::RegisterWndClass(0));
-        if (found) picture = CaptureTopLevelWindow(found);
+        // A layered window reaches the screen a moment after it showed.
+        if (found)
+            WaitFor(
+                [&] {
+                    picture = CaptureTopLevelWindow(found);
+                    return picture->Rgb(30, 20) == 0x2080C0u;
+                },
+                kHangLimitMs);
         done = true;
     });
-    PumpUntil(done);
+    PumpUntilDone(done);
     driver.join();
 
     EXPECT_EQ(found, popup.m_hWnd);

@@ -43,14 +43,6 @@ constexpr int kTourOpenMs = 5000;
 // A window that shows does so well within this; only a hang reaches it.
 constexpr int kTourShownMs = 20000;
 
-// Not one colour: something was drawn.
-inline bool Varied(const Dib32& picture) {
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.Rgb(x, y) != picture.Rgb(0, 0)) return true;
-    return false;
-}
-
 // Whether picture differs anywhere from what beneath shows at (left, top).
 inline bool DiffersFrom(const Dib32& picture, const Dib32& beneath, int left, int top) {
     for (int y = 0; y < picture.height(); ++y)

@@ -13,7 +13,7 @@
 #include "support/message_spy_win32.h"
 #include "support/ui_thread_win32.h"
 
-constexpr DWORD kBoxWaitMs = 20000;
+constexpr DWORD kBoxWaitMs = kHangLimitMs;
 constexpr UINT kEndBoxForTest = WM_APP + 0x3F0;
 constexpr UINT kBoxMarkerForTest = WM_APP + 0x3F1;  // no box handles it
 constexpr INT_PTR kBoxNotEnded = -2;
@@ -21,7 +21,7 @@ constexpr INT_PTR kBoxNotEnded = -2;
 // Waits until the box's thread has handled everything posted to the box so
 // far: a marker posted behind it has come out of the queue. True as well when
 // the box has gone meanwhile. Only a hang reaches the limit.
-inline bool WaitUntilBoxHandled(HWND box, int milliseconds = 30000) {
+inline bool WaitUntilBoxHandled(HWND box, int milliseconds = kHangLimitMs) {
     MessageSpy spy(box, [](UINT msg) { return msg == kBoxMarkerForTest; });
     if (!spy.ok() || !::PostMessageW(box, kBoxMarkerForTest, 0, 0)) return !::IsWindow(box);
     return WaitFor([&] { return spy.Count(kBoxMarkerForTest) > 0 || !::IsWindow(box); }, milliseconds);
@@ -50,10 +50,9 @@ inline INT_PTR RunBoxDriven(CSkinnedDialog& box, const std::function<void(HWND)>
         HWND hwnd = box.WaitUntilReady(kBoxWaitMs);
         if (!hwnd) return;
         act(hwnd);
-        // What act posted has been handled; a box that ends from another
-        // thread of its own gets a moment more.
+        // What act posted has been handled: a box still up did not end (an
+        // act that ends a box from another thread waits for that itself).
         WaitUntilBoxHandled(hwnd);
-        for (int i = 0; i < 40 && box.WaitUntilReady(0); ++i) ::Sleep(25);
         if (box.WaitUntilReady(0)) ::PostMessageW(hwnd, kEndBoxForTest, 0, 0);
     });
     INT_PTR result = box.DoModal();

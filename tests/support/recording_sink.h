@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/message_sink.h"
+#include "support/hang_limit.h"
 
 struct PostedMessage {
     uint32_t message;
@@ -22,7 +23,7 @@ public:
         m_arrived.notify_all();
     }
     // Waits (really, on the wall clock) until count messages are there.
-    bool WaitFor(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    bool WaitFor(size_t count, std::chrono::milliseconds limit = std::chrono::milliseconds(kHangLimitMs)) {
         std::unique_lock<std::mutex> lock(m_mutex);
         return m_arrived.wait_for(lock, limit, [&] { return m_messages.size() >= count; });
     }

@@ -8,11 +8,7 @@
 #include <functional>
 
 #include "framework/wnd.h"
-
-// The limit of a wait for something that must happen: only a hang reaches it,
-// however busy the machine (a loaded machine slows a read of all settings
-// several times over).
-constexpr int kHangLimitMs = 60000;
+#include "support/hang_limit.h"
 
 // Waits for a condition, checking every 20 ms; false when time ran out.
 bool WaitFor(const std::function<bool()>& condition, int milliseconds);

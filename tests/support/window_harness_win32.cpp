@@ -84,6 +84,16 @@ void PumpMessages(int milliseconds) {
     }
 }
 
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition()) return true;
+        if (static_cast<int>(::GetTickCount() - start) >= milliseconds) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 uint32_t TestBackgroundPixel(int x, int y) {
     // Diagonal bands: every snapshot offset shows up as a different colour.
     int band = ((x + y) / 8) % 4;
@@ -211,6 +221,13 @@ std::unique_ptr<Dib32> RenderWindow(HWND hwnd) {
     RenderTree(hwnd, dib->dc());
     ::GdiFlush();
     return dib;
+}
+
+bool Varied(const Dib32& picture) {
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (picture.Rgb(x, y) != picture.Rgb(0, 0)) return true;
+    return false;
 }
 
 std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd) {

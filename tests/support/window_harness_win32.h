@@ -13,6 +13,7 @@
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework/gdiplus_helpers.h"
+#include "support/ui_thread_win32.h"
 
 // GDI+ started once for the whole test program.
 void EnsureGdiplus();
@@ -32,6 +33,11 @@ std::wstring WriteSolidPng(const std::wstring& fileName, int width, int height, 
 // PreTranslateMessage walk first) until the queue is empty, then keeps at it
 // for the given time.
 void PumpMessages(int milliseconds = 0);
+// Handles this thread's messages, as PumpMessages does, until condition holds
+// (checked whenever the queue is empty); false when time ran out, which only
+// a hang reaches by default. For what a key, a timer or another thread brings
+// about on this thread: the wait lasts as long as the machine needs.
+bool PumpUntil(const std::function<bool()>& condition, int milliseconds = kHangLimitMs);
 
 struct RecordedMessage {
     UINT msg;
@@ -90,6 +96,10 @@ std::unique_ptr<Dib32> RenderWindow(HWND hwnd);
 // (a message box) is drawn by the system, so those are read back from the
 // screen. Such a window should be on top, as a modal box and a popup are.
 std::unique_ptr<Dib32> CaptureTopLevelWindow(HWND hwnd);
+
+// Not one colour: something was drawn (a window read back from the screen
+// shows the empty desktop until it reaches it).
+bool Varied(const Dib32& picture);
 
 bool SaveScreenshot(const Dib32& dib, const std::wstring& name);
 bool SaveWindowScreenshot(HWND hwnd, const std::wstring& name);

@@ -42,14 +42,6 @@ TEST_F(MainWindowOpenedTest, TheAboutBoxHoldsTheMainWindowUntilItsButtonIsClicke
     EXPECT_TRUE(after->enabled);
 }
 
-// Its rows are drawn: the picture is not one colour.
-bool Varied(const Dib32& picture) {
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (picture.Rgb(x, y) != picture.Rgb(0, 0)) return true;
-    return false;
-}
-
 TEST_F(MainWindowOpenedTest, TheLanguagePopupIsALayeredWindowOnTopOfTheMainWindow) {
     UseRig(MakeDemoMouseRig());
     HWND popup = nullptr;
