@@ -66,25 +66,6 @@ constexpr POINT kConfirmOk{90, 178};
 constexpr POINT kComboOk{40, 170};
 constexpr POINT kPickerOk{50, 195};
 
-// A child window of parent that shows text.
-HWND FindChildWithText(HWND parent, const wchar_t* text) {
-    struct Search {
-        const wchar_t* text;
-        HWND found;
-    } search{text, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lp);
-            wchar_t shown[64] = {};
-            ::GetWindowTextW(child, shown, 64);
-            if (std::wcscmp(shown, s.text) == 0) s.found = child;
-            return s.found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // A frame as the mouse gets it after the report id, padded with zeros.
 Bytes Frame(std::initializer_list<uint8_t> bytes) {
     Bytes frame(bytes);
@@ -239,7 +220,7 @@ protected:
                 std::vector<Bytes> sets = SetsSince(mark);
                 return last.empty() ? sets.size() >= count : !sets.empty() && sets.back() == last;
             },
-            10000);
+            kHangLimitMs);
         if (outputs) *outputs = OutputsSince(mark);
         return SetsSince(mark);
     }
@@ -255,11 +236,11 @@ protected:
     }
     // Waits for the box, photographs it and clicks at a point of its client area.
     bool AnswerBoxAt(const wchar_t* title, POINT at, const wchar_t* what) {
-        HWND box = WaitForTopLevelWindow(title, nullptr, 10000);
+        HWND box = WaitForTopLevelWindow(title, nullptr, kHangLimitMs);
         if (!box) return false;
         ShootBox(box, what);
         ClickControl(::ChildWindowFromPoint(box, at));
-        return WaitFor([&] { return !::IsWindow(box); }, 5000);
+        return WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs);
     }
     // The page icon clicked as the user clicks it; true when the page is up.
     static bool GoToPage(CQuorvelDlg& dlg, UiInvoker& ui, int icon, int page) {
@@ -277,7 +258,7 @@ protected:
     static bool WaitForSync(CQuorvelDlg& dlg, UiInvoker& ui, const MessageSpy& spy, int& syncs,
                             bool noticeFollows = false) {
         ++syncs;
-        if (!spy.WaitFor(UWM_SYNC_DONE, syncs, 20000)) return false;
+        if (!spy.WaitFor(UWM_SYNC_DONE, syncs, kHangLimitMs)) return false;
         // The window is enabled as the progress box ends, before its loop has
         // returned to the handler that started it, which then refreshes the pages.
         return noticeFollows || (WaitForSyncEnd(dlg) && AfterPostedWork(ui));
@@ -287,15 +268,22 @@ protected:
     static bool AfterPostedWork(UiInvoker& ui) {
         auto ran = std::make_shared<std::atomic<bool>>(false);
         ui.Post([ran] { *ran = true; });
-        return WaitFor([&] { return ran->load(); }, 5000);
+        return WaitFor([&] { return ran->load(); }, kHangLimitMs);
     }
     // The main window's popup, read back from the screen: a layered window
     // reaches the screen a moment after it was made. Only the picture waits.
     void ShootPopup(CQuorvelDlg& dlg, UiInvoker& ui, const wchar_t* what) {
         HWND popup = nullptr;
         ui.Call([&] { popup = dlg.m_popup.Get() ? dlg.m_popup.Get()->m_hWnd : nullptr; });
-        ::Sleep(300);
-        ShootBox(popup, what);
+        if (!popup) return;
+        std::unique_ptr<Dib32> picture;
+        WaitFor(
+            [&] {
+                picture = CaptureTopLevelWindow(popup);
+                return Varied(*picture);
+            },
+            kHangLimitMs);
+        m_shots += SaveScreenshot(*picture, std::wstring(L"tour_") + GetParam().tag + L"_" + what) ? 1 : 0;
     }
 
     std::mutex m_mutex;
@@ -363,11 +351,11 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             seen.fire = SetsOf(
                 [&] {
                     pick(kFireSelector, kFireFunction);
-                    if (HWND box = WaitForTopLevelWindow(L"CFireKeyDlg", nullptr, 10000)) {
+                    if (HWND box = WaitForTopLevelWindow(L"CFireKeyDlg", nullptr, kHangLimitMs)) {
                         HWND interval = ::ChildWindowFromPoint(box, POINT{200, 80});
                         ::SendMessageW(interval, EM_SETSEL, 0, -1);
                         SendKey('5');
-                        WaitFor([&] { return FindChildWithText(box, L"5") != nullptr; }, 3000);
+                        WaitFor([&] { return FindChildWithText(box, L"5") != nullptr; }, kHangLimitMs);
                         ShootBox(box, L"2_fire_key_box");
                         SendKey(VK_RETURN);
                     }
@@ -376,11 +364,11 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
 
             seen.combo = SetsOf([&] {
                 pick(kComboSelector, kComboFunction);
-                if (HWND box = WaitForTopLevelWindow(L"QuorvelSingleCombDlg", nullptr, 10000)) {
-                    WaitFor([] { return g_keyboardHook != 0; }, 3000);
+                if (HWND box = WaitForTopLevelWindow(L"QuorvelSingleCombDlg", nullptr, kHangLimitMs)) {
+                    WaitFor([] { return g_keyboardHook != 0; }, kHangLimitMs);
                     SendChord({VK_LCONTROL, 'C'});
                     // The hook's keys reach the box through its own loop.
-                    WaitFor([&] { return FindChildWithText(box, L"C") != nullptr; }, 3000);
+                    WaitOnUi(ui, [&] { return ComboHoldsCtrlAnd(box, 'C'); });
                 }
                 AnswerBoxAt(L"QuorvelSingleCombDlg", kComboOk, L"3_key_combination_box");
             });
@@ -434,14 +422,14 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             seen.typed = SetsOf([&] {
                 ::PostMessageW(adv->m_dpiBoxX[3].m_hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON,
                                MAKELPARAM(10, 5));
-                if (HWND box = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 10000)) {
+                if (HWND box = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, kHangLimitMs)) {
                     ShootBox(box, L"8_dpi_value_box");
                     AnswerValueEntry(L"3200");
                 }
             });
             auto choose = [&](const CWnd& opener, uint32_t row) {
                 ClickControl(opener.m_hWnd);
-                WaitFor([&] { return adv->m_popup.IsOpen(); }, 3000);
+                WaitFor([&] { return adv->m_popup.IsOpen(); }, kHangLimitMs);
                 ChoosePopupRow(adv->m_popup, ui, row);
             };
             seen.count = SetsOf([&] { choose(adv->m_countButton, 5); });
@@ -472,7 +460,7 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             // ---- profile 2 gets a lights change of its own; profile 1 comes back whole ----
             auto chooseProfile = [&](uint32_t number) {
                 ClickControl(dlg.m_btnProfile.m_hWnd);
-                WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
+                WaitFor([&] { return dlg.m_popup.IsOpen(); }, kHangLimitMs);
                 if (number == 2) ShootPopup(dlg, ui, L"12_profile_popup");
                 ChoosePopupRow(dlg.m_popup, ui, number);
                 WaitForSync(dlg, ui, spy, syncs);
@@ -489,18 +477,18 @@ TEST_P(UserTourTest, EveryPageChangedSurvivesARestartOnThePageInTheFileAndInTheM
             ui.Call([&] { seen.atExport = g_settings; });
             NextFile(exported);
             ClickControl(dlg.m_btnExport.m_hWnd);
-            seen.exportedOk = AnswerMessageBox((exported + L" export success!").c_str(), 15000);
+            seen.exportedOk = AnswerMessageBox((exported + L" export success!").c_str(), kHangLimitMs);
             ClickControl(dlg.m_btnReset.m_hWnd);
             WaitForSync(dlg, ui, spy, syncs);
             seen.afterReset = m_rig->mouse->Settings();
             ClickControl(dlg.m_btnImport.m_hWnd);
             if (WaitForSync(dlg, ui, spy, syncs, true))
-                seen.importedOk = AnswerMessageBox((exported + L" import success!").c_str(), 15000);
+                seen.importedOk = AnswerMessageBox((exported + L" import success!").c_str(), kHangLimitMs);
             seen.afterImport = m_rig->mouse->Settings();
 
             // ---- the other language; what every page shows is kept for the restart ----
             ClickControl(dlg.m_btnLanguage.m_hWnd);
-            WaitFor([&] { return dlg.m_popup.IsOpen(); }, 3000);
+            WaitFor([&] { return dlg.m_popup.IsOpen(); }, kHangLimitMs);
             ShootPopup(dlg, ui, L"13_language_popup");
             ChoosePopupRow(dlg.m_popup, ui, language.other);
             WaitOnUi(ui, [&] { return g_uiTexts[UiText::str_exit] != seen.exitText; });

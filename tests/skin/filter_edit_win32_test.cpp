@@ -30,6 +30,12 @@ protected:
         edit.PostMessage(WM_CHAR, ch, 1);
         PumpMessages();
     }
+    // Real keys reach the edit through the system's input: what it shows once
+    // it shows `awaited`, or when only a hang would have kept it from that.
+    static std::wstring TextAwaiting(const CFilterEdit& edit, const std::wstring& awaited) {
+        PumpUntil([&] { return edit.GetWindowText() == awaited; });
+        return edit.GetWindowText();
+    }
     std::vector<WPARAM> Posted() const {
         std::vector<WPARAM> values;
         for (const RecordedMessage& m : dialog.Of(UWM_VALUE_CHANGED)) {
@@ -120,15 +126,12 @@ TEST_F(FilterEditTest, KeyFieldShowsTheLastKeyAndFunctionKeyNames) {
     ASSERT_EQ(::GetFocus(), edit.m_hWnd);
 
     SendKey(VK_F5);
-    PumpMessages(200);
-    EXPECT_EQ(edit.GetWindowText(), L"F5");
+    EXPECT_EQ(TextAwaiting(edit, L"F5"), L"F5");
 
     SendKey('A');
-    PumpMessages(200);
-    EXPECT_EQ(edit.GetWindowText(), L"a");
+    EXPECT_EQ(TextAwaiting(edit, L"a"), L"a");
     SendKey('B');
-    PumpMessages(200);
-    EXPECT_EQ(edit.GetWindowText(), L"b");
+    EXPECT_EQ(TextAwaiting(edit, L"b"), L"b");
 
     // A key-down that is not really down (posted, nothing held) names nothing.
     edit.PostMessage(WM_KEYDOWN, VK_F7, 1);
@@ -144,8 +147,7 @@ TEST_F(FilterEditTest, NumericFieldKeepsTypedDigitsAndNamesFunctionKeys) {
     Place(edit, kNumericStyle);
     SendKey('1');
     SendKey('2');
-    PumpMessages(200);
-    EXPECT_EQ(edit.GetWindowText(), L"12");
+    EXPECT_EQ(TextAwaiting(edit, L"12"), L"12");
     EXPECT_EQ(Posted(), (std::vector<WPARAM>{1, 12}));
     // No upper limit by default.
     edit.SetWindowText(L"4000000000");

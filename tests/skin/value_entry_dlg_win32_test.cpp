@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "device/device_state.h"
 #include "device/file_system.h"
+#include "device/key_names.h"
 #include "device/keyboard_hook.h"
 #include "device/user_notice.h"
 #include "framework/keyboard_capture.h"
@@ -25,12 +27,27 @@
 namespace {
 
 // Steps run one per timer tick on the test's own thread while a modal loop
-// runs, as a user would act on the box. Should the box not end when the
-// steps are done, it is ended with -2 so that a fault fails the test instead
-// of hanging it.
+// runs, as a user would act on the box. A timer ticks only once the thread
+// has nothing else waiting, so a step comes after what the one before it
+// queued has been handled. A step made by Until holds the script until its
+// condition holds: the effect of real keys is waited for, however long the
+// machine takes. Should the box not end when the steps are done, it is ended
+// with -2 so that a fault fails the test instead of hanging it.
 class ModalScript {
 public:
-    using Step = std::function<void()>;
+    struct Step {
+        template <class Act, class = std::enable_if_t<std::is_invocable_v<Act&>>>
+        Step(Act act) : act(std::move(act)) {}
+        std::function<void()> act;
+        // When set, the step waits for it; act then tells that it never came.
+        std::function<bool()> until;
+    };
+    static Step Until(std::function<bool()> condition, std::function<void()> onHang) {
+        Step step(std::move(onHang));
+        step.until = std::move(condition);
+        return step;
+    }
+
     ModalScript(std::vector<Step> steps, std::function<HWND()> box) : m_steps(std::move(steps)), m_box(std::move(box)) {
         s_current = this;
         m_timer = ::SetTimer(nullptr, 0, 120, &ModalScript::Tick);
@@ -47,8 +64,20 @@ private:
         ModalScript* self = s_current;
         if (!self) return;
         if (self->m_next < self->m_steps.size()) {
-            Step step = self->m_steps[self->m_next++];
-            step();
+            Step step = self->m_steps[self->m_next];
+            if (step.until) {
+                const DWORD now = ::GetTickCount();
+                if (!self->m_waiting) self->m_waitStart = now;
+                self->m_waiting = true;
+                const bool hung = static_cast<int>(now - self->m_waitStart) >= kHangLimitMs;
+                if (!step.until() && !hung) return;
+                self->m_waiting = false;
+                ++self->m_next;
+                if (hung) step.act();
+                return;
+            }
+            ++self->m_next;
+            step.act();
         } else if (++self->m_idle > 25) {
             if (HWND box = self->m_box()) {
                 if (auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandle(box))) dialog->EndDialog(-2);
@@ -60,6 +89,8 @@ private:
     std::vector<Step> m_steps;
     std::function<HWND()> m_box;
     size_t m_next = 0;
+    bool m_waiting = false;
+    DWORD m_waitStart = 0;
     int m_idle = 0;
     UINT_PTR m_timer = 0;
 };
@@ -145,12 +176,16 @@ protected:
         };
     }
     static ModalScript::Step Expect(std::function<void()> check) { return check; }
+    // Holds the script until the box's field shows text.
+    static ModalScript::Step Shows(std::wstring text) {
+        return ModalScript::Until([text] { return EditText() == text; },
+                                  [text] { EXPECT_EQ(EditText(), text) << "the field never showed it"; });
+    }
+    static std::wstring KeyName(WORD vk) { return ToWide(VirtualKeyName(vk)); }
 
     NoticeRecorder notices;
     TestDialog owner;
 };
-
-const ModalScript::Step kWait = [] {};
 
 TEST_F(ValueEntryDialogTest, KeyModeTakesTheLastKeyAndEveryEndLetsTheKeyboardGo) {
     // Left Shift, pressed and released: the hook's own code for it; Enter
@@ -160,14 +195,10 @@ TEST_F(ValueEntryDialogTest, KeyModeTakesTheLastKeyAndEveryEndLetsTheKeyboardGo)
             EXPECT_NE(g_keyboardHook, 0u);
             EXPECT_EQ(g_captureWindow, reinterpret_cast<WindowHandle>(FindBox()));
         }),
-        Keys({VK_LSHIFT}), kWait,
-        Expect([] { EXPECT_EQ(EditText(), L"LShift"); }),
-        Keys({VK_RETURN, VK_ESCAPE}), kWait,
-        Expect([] {
-            ASSERT_NE(FindBox(), nullptr) << "Escape closed the box";
-            EXPECT_EQ(EditText(), L"Esc");
-        }),
-        Keys({VK_LSHIFT}), kWait, ClickOk,
+        Keys({VK_LSHIFT}), Shows(L"LShift"),
+        Keys({VK_RETURN, VK_ESCAPE}), Shows(L"Esc"),
+        Expect([] { ASSERT_NE(FindBox(), nullptr) << "Escape closed the box"; }),
+        Keys({VK_LSHIFT}), Shows(L"LShift"), ClickOk,
     });
     EXPECT_EQ(shift.result, IDOK);
     EXPECT_EQ(shift.value, static_cast<uint32_t>(VK_LSHIFT));
@@ -179,7 +210,7 @@ TEST_F(ValueEntryDialogTest, KeyModeTakesTheLastKeyAndEveryEndLetsTheKeyboardGo)
     EXPECT_EQ(none.result, IDOK);
     EXPECT_EQ(none.value, 0u);
 
-    Run cancelled = RunBox(VALUE_ENTRY_KEY, {Keys({'K'}), kWait, ClickCancel});
+    Run cancelled = RunBox(VALUE_ENTRY_KEY, {Keys({'K'}), Shows(KeyName('K')), ClickCancel});
     EXPECT_EQ(cancelled.result, IDCANCEL);
     EXPECT_EQ(g_keyboardHook, 0u);
 
@@ -200,7 +231,7 @@ TEST_F(ValueEntryDialogTest, KeyModeTakesTheLastKeyAndEveryEndLetsTheKeyboardGo)
 TEST_F(ValueEntryDialogTest, ThroughTheEntryNoKeyAndARefusedHookAreNoChange) {
     std::optional<uint32_t> key;
     {
-        ModalScript script({Keys({'Q'}), kWait, ClickOk}, FindBox);
+        ModalScript script({Keys({'Q'}), Shows(KeyName('Q')), ClickOk}, FindBox);
         key = RunValueEntry(&owner, VALUE_ENTRY_KEY);
     }
     EXPECT_EQ(key, std::optional<uint32_t>('Q'));
@@ -229,11 +260,9 @@ TEST_F(ValueEntryDialogTest, ThroughTheEntryNoKeyAndARefusedHookAreNoChange) {
 
 TEST_F(ValueEntryDialogTest, NameModeBuildsTheNameFromReleasedKeys) {
     Run typed = RunBox(VALUE_ENTRY_NAME, {
-        Keys({'A', 'B', 'C'}), kWait,
-        Expect([] { EXPECT_EQ(EditText(), L"abc"); }),
-        Keys({VK_BACK}), kWait,
-        Expect([] { EXPECT_EQ(EditText(), L"ab"); }),
-        Keys({VK_NUMPAD1, VK_RETURN, VK_SPACE}), kWait,
+        Keys({'A', 'B', 'C'}), Shows(L"abc"),
+        Keys({VK_BACK}), Shows(L"ab"),
+        Keys({VK_NUMPAD1, VK_RETURN, VK_SPACE}), Shows(L"ab(1)"),
         Expect([] {
             EXPECT_EQ(EditText(), L"ab(1)");
             DWORD start = 0, end = 0;
@@ -243,8 +272,7 @@ TEST_F(ValueEntryDialogTest, NameModeBuildsTheNameFromReleasedKeys) {
             EXPECT_EQ(end, 5u);
             ::SendMessageW(edit, EM_SETSEL, 1, 3);
         }),
-        Keys({VK_BACK}), kWait,
-        Expect([] { EXPECT_EQ(EditText(), L"a1)"); }),
+        Keys({VK_BACK}), Shows(L"a1)"),
         ClickOk,
     });
     EXPECT_EQ(typed.result, IDOK);
@@ -253,11 +281,12 @@ TEST_F(ValueEntryDialogTest, NameModeBuildsTheNameFromReleasedKeys) {
 
     // Fifteen characters are the most a key adds to.
     Run full = RunBox(VALUE_ENTRY_NAME, {
-        Keys({'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'B'}), kWait, kWait, ClickOk,
+        Keys({'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'A', 'B'}),
+        Shows(L"aaaaaaaaaaaaaaa"), ClickOk,
     });
     EXPECT_EQ(full.text, L"aaaaaaaaaaaaaaa");
 
-    Run cancelled = RunBox(VALUE_ENTRY_NAME, {Keys({'X'}), kWait, ClickCancel});
+    Run cancelled = RunBox(VALUE_ENTRY_NAME, {Keys({'X'}), Shows(L"x"), ClickCancel});
     EXPECT_EQ(cancelled.result, IDCANCEL);
     EXPECT_EQ(g_keyboardHook, 0u);
 }
@@ -265,20 +294,21 @@ TEST_F(ValueEntryDialogTest, NameModeBuildsTheNameFromReleasedKeys) {
 TEST_F(ValueEntryDialogTest, NumericModesHoldTheNumberInRangeAndIgnoreEnterAndEscape) {
     Run delay = RunBox(VALUE_ENTRY_DELAY, {
         Expect([] { EXPECT_EQ(g_keyboardHook, 0u) << "the numeric modes take no hook"; }),
-        Keys({'7', '0', '0', '0', '0'}), kWait,
-        Expect([] { EXPECT_EQ(EditText(), L"65535"); }),
-        Keys({VK_RETURN, VK_ESCAPE, VK_SPACE}), kWait,
+        Keys({'7', '0', '0', '0', '0'}), Shows(L"65535"),
+        // The number kept in range stands at the start of the field: End and
+        // Backspace last, to show that the keys before them have been handled.
+        Keys({VK_RETURN, VK_ESCAPE, VK_SPACE, VK_END, VK_BACK}), Shows(L"6553"),
         Expect([] { ASSERT_NE(FindBox(), nullptr) << "Enter or Escape ended the box"; }),
         ClickOk,
     });
     EXPECT_EQ(delay.result, IDOK);
-    EXPECT_EQ(delay.value, 65535u);
+    EXPECT_EQ(delay.value, 6553u);
 
     g_sensorType = 0xE1;
-    Run dpi = RunBox(VALUE_ENTRY_DPI, {Keys({'2', '0', '0', '0', '0'}), kWait, ClickOk});
+    Run dpi = RunBox(VALUE_ENTRY_DPI, {Keys({'2', '0', '0', '0', '0'}), Shows(L"16000"), ClickOk});
     EXPECT_EQ(dpi.value, 16000u);
 
-    Run cancelled = RunBox(VALUE_ENTRY_DPI, {Keys({'5'}), kWait, ClickCancel});
+    Run cancelled = RunBox(VALUE_ENTRY_DPI, {Keys({'5'}), Shows(L"5"), ClickCancel});
     EXPECT_EQ(cancelled.result, IDCANCEL);
     EXPECT_EQ(g_keyboardHook, 0u);
 }
@@ -293,7 +323,7 @@ TEST_F(ValueEntryDialogTest, BoxOpenedDuringARecordingHandsTheKeysBack) {
 
     Run run = RunBox(VALUE_ENTRY_KEY, {
         Expect([&] { EXPECT_EQ(g_keyboardHook, hook) << "one hook serves both"; }),
-        Keys({'Z'}), kWait, ClickOk,
+        Keys({'Z'}), Shows(KeyName('Z')), ClickOk,
     }, &recorder);
     EXPECT_EQ(run.value, static_cast<uint32_t>('Z'));
     EXPECT_EQ(recorder.Count(UWM_HOOK_KEY), 0) << "the box had the keyboard";
@@ -301,7 +331,7 @@ TEST_F(ValueEntryDialogTest, BoxOpenedDuringARecordingHandsTheKeysBack) {
     EXPECT_EQ(g_keyboardHook, hook);
     EXPECT_EQ(g_captureWindow, reinterpret_cast<WindowHandle>(recorder.m_hWnd));
     SendKeys({'Y'});
-    PumpMessages(300);
+    PumpUntil([&] { return recorder.Count(UWM_HOOK_KEY) >= 2; });
     auto keys = recorder.Of(UWM_HOOK_KEY);
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(keys[0].wp, static_cast<WPARAM>('Y'));
@@ -317,7 +347,7 @@ TEST_F(ValueEntryDialogTest, DpiValueBoxTakesItsValueFromTheBoxOnDoubleClick) {
     RECT boxRect{};
     ModalScript script({
         [&] { ::GetWindowRect(FindBox(), &boxRect); },
-        Keys({'1', '2', '3', '4', '0'}), kWait, ClickOk,
+        Keys({'1', '2', '3', '4', '0'}), Shows(L"12340"), ClickOk,
     }, FindBox);
     PostMouse(valueBox, WM_LBUTTONDBLCLK, 10, 10, MK_LBUTTON);
     PumpMessages(100);
@@ -339,12 +369,13 @@ TEST_F(ValueEntryDialogTest, ScreenshotsOfEveryModeInEnglishAndRussian) {
         int mode;
         const wchar_t* name;
         std::vector<WORD> keys;
+        const wchar_t* shown;
     };
     const Shot shots[] = {
-        {VALUE_ENTRY_KEY, L"key", {VK_LSHIFT}},
-        {VALUE_ENTRY_DELAY, L"delay", {'2', '5', '0'}},
-        {VALUE_ENTRY_DPI, L"dpi", {'1', '6', '0', '0', '0'}},
-        {VALUE_ENTRY_NAME, L"name", {'M', 'A', 'C', 'R', 'O', VK_NUMPAD1}},
+        {VALUE_ENTRY_KEY, L"key", {VK_LSHIFT}, L"LShift"},
+        {VALUE_ENTRY_DELAY, L"delay", {'2', '5', '0'}, L"250"},
+        {VALUE_ENTRY_DPI, L"dpi", {'1', '6', '0', '0', '0'}, L"16000"},
+        {VALUE_ENTRY_NAME, L"name", {'M', 'A', 'C', 'R', 'O', VK_NUMPAD1}, L"macro(1)"},
     };
     for (const wchar_t* language : {L"enr", L"rus"}) {
         LoadLanguageFile(ToU16(TestDistDir() + L"language\\" + language + L".xml"));
@@ -357,7 +388,7 @@ TEST_F(ValueEntryDialogTest, ScreenshotsOfEveryModeInEnglishAndRussian) {
                 [keys] {
                     for (WORD vk : keys) SendKeys({vk});
                 },
-                kWait, kWait,
+                Shows(shot.shown),
                 [&] {
                     std::unique_ptr<Dib32> dib = RenderWindow(FindBox());
                     saved = SaveScreenshot(*dib, FormatW(L"value_entry_%s_%s", shot.name, language));

@@ -93,3 +93,20 @@ HWND FindControl(HWND parent, int id) {
         reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+HWND FindChildWithText(HWND parent, const wchar_t* text) {
+    struct Search {
+        const wchar_t* text;
+        HWND found;
+    } search{text, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (WindowTitle(child) != s->text) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

@@ -33,3 +33,5 @@ bool WaitsForPaint(HWND root);
 // The first descendant of parent with that control id, at any depth (a page's
 // controls are grandchildren of the main window).
 HWND FindControl(HWND parent, int id);
+// The first descendant of parent that shows text (a box's field, a label).
+HWND FindChildWithText(HWND parent, const wchar_t* text);

@@ -18,11 +18,13 @@
 #include <thread>
 #include <vector>
 #include "app/app_state.h"
+#include "app/dialogs/key_combo_dlg_win32.h"
 #include "app/main_window/quorvel_dlg_win32.h"
 #include "device/button_macro_ids.h"
 #include "device/device_state.h"
 #include "device/device_tables.h"
 #include "device/file_system.h"
+#include "device/key_names.h"
 #include "device/macro_store.h"
 #include "device/profiles.h"
 #include "device/registry.h"
@@ -296,6 +298,12 @@ inline bool WaitForMainWindow(CQuorvelDlg& dlg, int milliseconds = kHangLimitMs)
             return state && state->hwnd && state->mainDlg == &dlg && state->visible;
         },
         milliseconds);
+}
+
+// On the UI thread: the key-combination box behind window box holds Ctrl and the key vk.
+inline bool ComboHoldsCtrlAnd(HWND box, uint32_t vk) {
+    auto* combo = dynamic_cast<CDlgSingleCombo*>(CWnd::FromHandlePermanent(box));
+    return combo && combo->Model().IsChecked(COMBO_CTRL) && combo->Model().KeyText() == VirtualKeyName(vk);
 }
 
 // Waits (bounded) until check, run on the UI thread where the windows live, holds.

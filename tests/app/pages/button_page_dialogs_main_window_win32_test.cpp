@@ -4,7 +4,6 @@
 // gets the button's command, and no keyboard hook is left behind.
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <vector>
 
 #include "app/main_window/harness_win32.h"
@@ -70,44 +69,39 @@ TEST_F(ButtonPageDialogsTest, EachBoxFromTheButtonPageGivesTheMouseItsButtonComm
             macro = page->m_functionButtons[kMacroButton].m_hWnd;
         });
         ClickControl(selector);
-        WaitFor([&] { return false; }, 300);
+        WaitOnUi(ui, [&] { return page->SelectedButton() == kSelector; });
         m_rig->backend.ClearLog();
 
         // Double click: the fire-key box first; Enter after typing confirms.
         ClickControl(fire);
-        if (HWND box = WaitForTopLevelWindow(L"CFireKeyDlg", nullptr, 5000)) {
+        if (HWND box = WaitForTopLevelWindow(L"CFireKeyDlg", nullptr, kHangLimitMs)) {
             HWND interval = ControlAt(box, 200, 80);
             ::SendMessageW(interval, EM_SETSEL, 0, -1);
             SendKey('5');
-            WaitFor(
-                [&] {
-                    wchar_t text[8] = {};
-                    ::GetWindowTextW(interval, text, 8);
-                    return std::wcscmp(text, L"5") == 0;
-                },
-                3000);
+            WaitFor([&] { return WindowTitle(interval) == L"5"; }, kHangLimitMs);
             SendKey(VK_RETURN);
         }
-        WaitFor([&] { return ButtonCodes().size() == 1; }, 5000);
+        WaitFor([&] { return ButtonCodes().size() == 1; }, kHangLimitMs);
         afterFire = ButtonCodes();
 
         // Key combination: Ctrl held while C is pressed.
         ClickControl(combo);
-        if (HWND box = WaitForTopLevelWindow(L"QuorvelSingleCombDlg", nullptr, 5000)) {
-            WaitFor([] { return g_keyboardHook != 0; }, 2000);
+        if (HWND box = WaitForTopLevelWindow(L"QuorvelSingleCombDlg", nullptr, kHangLimitMs)) {
+            WaitFor([] { return g_keyboardHook != 0; }, kHangLimitMs);
             hookDuringCombo = g_keyboardHook != 0;
             SendChord({VK_LCONTROL, 'C'});
-            WaitFor([&] { return false; }, 300);
+            // The hook's keys reach the box through its own loop.
+            WaitOnUi(ui, [&] { return ComboHoldsCtrlAnd(box, 'C'); });
             ClickControl(ControlAt(box, 40, 170));
         }
-        WaitFor([&] { return ButtonCodes().size() == 2; }, 5000);
+        WaitFor([&] { return ButtonCodes().size() == 2; }, kHangLimitMs);
         afterCombo = ButtonCodes();
 
         // Macro: the picker's last macro, uploaded to the button's slot first.
         ClickControl(macro);
-        if (HWND box = WaitForTopLevelWindow(L"QuorvelMacrosetDlg", nullptr, 5000))
+        if (HWND box = WaitForTopLevelWindow(L"QuorvelMacrosetDlg", nullptr, kHangLimitMs))
             ClickControl(ControlAt(box, 50, 195));
-        WaitFor([&] { return ButtonCodes().size() == 3; }, 8000);
+        WaitFor([&] { return ButtonCodes().size() == 3; }, kHangLimitMs);
         afterMacro = ButtonCodes();
     });
     EXPECT_TRUE(run.ended);

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 #include <thread>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "app/pages/macro_set_win32.h"
 #include "app/pages/page_test_fixture_win32.h"
 #include "device/file_system.h"
+#include "device/key_names.h"
 #include "device/keyboard_hook.h"
 #include "device/profiles.h"
 #include "device/usb_driver.h"
@@ -22,6 +24,7 @@
 #include "framework/strings.h"
 #include "sim/memory_file_system.h"
 #include "skin/skin_messages.h"
+#include "skin/value_entry_logic.h"
 #include "skin/value_entry_win32.h"
 #include "support/connected_sim_mouse.h"
 #include "support/input_win32.h"
@@ -84,6 +87,17 @@ protected:
     static MacroEvent Release(uint32_t vk) { return MakeMacroEvent(MACRO_EVENT_RELEASE, vk); }
     static MacroEvent Delay(uint32_t ms) { return MakeMacroEvent(MACRO_EVENT_DELAY, ms); }
 
+    // Real keys typed into the recording; true once the page shows the last
+    // one's release as its last row, however long the machine took.
+    bool TypeIntoRecording(std::initializer_list<WORD> keys) {
+        SendKeys(keys);
+        const MacroEventRow last = MacroKeyRow(LIST_ITEM_KEY_UP, *(keys.end() - 1));
+        return PumpUntil([&] {
+            MacroRows rows = page->EventRows();
+            return !rows.empty() && rows.back() == last;
+        });
+    }
+
     MemoryFileSystem files;
     Notices notices;
 };
@@ -108,7 +122,7 @@ TEST_F(MacroPageTest, TheStoresMacrosAreListedAndTheLastIsShown) {
     // whatever lies under the cursor.
     page->m_macroList.SetFocus();
     page->m_macroList.SendMessage(WM_KEYDOWN, VK_UP, 0);
-    PumpMessages(30);
+    PumpMessages();
     EXPECT_EQ(page->SelectedMacroIndex(), 0);
     EXPECT_EQ(page->EventRows().size(), 3u);
     EXPECT_EQ(page->EventRows()[1].text, u"120  ms");
@@ -125,8 +139,7 @@ TEST_F(MacroPageTest, RecordingRealKeysStoresThemWithTheirDelays) {
     EXPECT_EQ(page->m_recordButton.m_text, ToWide(g_uiTexts[UiText::str_macro_end]));
     EXPECT_EQ(page->m_eventList.GetCount(), 0);
 
-    SendKeys({'Q', 'W'});
-    PumpMessages(100);
+    ASSERT_TRUE(TypeIntoRecording({'Q', 'W'}));
     Click(page->m_recordButton);
     EXPECT_FALSE(page->IsRecording());
     EXPECT_FALSE(IsCapturingKeyboard(reinterpret_cast<WindowHandle>(page->m_hWnd)));
@@ -147,8 +160,7 @@ TEST_F(MacroPageTest, AFixedDelayGoesBeforeEveryKeyAndTheLeadingOneIsNotStored) 
     EXPECT_TRUE(page->m_fixedDelayEdit.IsWindowEnabled());
     page->m_fixedDelayEdit.SetWindowText(L"25");
     Click(page->m_recordButton);
-    SendKeys({'A'});
-    PumpMessages(100);
+    ASSERT_TRUE(TypeIntoRecording({'A'}));
     page->StopRecording();  // as the main window does on a page switch
     MacroRows rows = page->EventRows();
     ASSERT_EQ(rows.size(), 4u);
@@ -161,10 +173,9 @@ TEST_F(MacroPageTest, HidingThePageEndsTheRecordingAndTheCapture) {
     OpenPage();
     Click(page->m_recordButton);
     ASSERT_TRUE(page->IsRecording());
-    SendKeys({'K'});
-    PumpMessages(100);
+    ASSERT_TRUE(TypeIntoRecording({'K'}));
     page->ShowWindow(SW_HIDE);
-    PumpMessages(30);
+    PumpMessages();
     EXPECT_FALSE(page->IsRecording());
     EXPECT_EQ(g_keyboardHook, 0u);
     EXPECT_EQ(StoredEvents(kFirst), (std::vector<MacroEvent>{Press('K'), Delay(0), Release('K')}));
@@ -174,18 +185,20 @@ TEST_F(MacroPageTest, AKeyBoxOpenedDuringARecordingHandsTheKeyboardBack) {
     StoreMacro(0, kFirst, u"First", {Press('Z')});
     OpenPage();
     Click(page->m_recordButton);
-    SendKeys({'A'});
-    PumpMessages(100);
+    ASSERT_TRUE(TypeIntoRecording({'A'}));
     ASSERT_EQ(page->m_eventList.GetCount(), 3);
     // A double click on the press row opens the real key box over the
     // recording; its key goes to the box, not into the recording.
     std::atomic<bool> done{false};
     bool answered = false;
     std::thread driver([&] {
-        HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 20000);
+        HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, kHangLimitMs);
         if (entry) {
             SendKeys({'B'});
-            ::Sleep(100);
+            // OK once the box shows the key it took.
+            const std::wstring name = ToWide(VirtualKeyName('B'));
+            HWND edit = ::GetDlgItem(entry, VALUE_ENTRY_EDIT_ID);
+            WaitFor([&] { return WindowTitle(edit) == name; }, kHangLimitMs);
             answered = ClickControl(::ChildWindowFromPoint(entry, POINT{40, 170}));
         }
         done = true;
@@ -199,16 +212,15 @@ TEST_F(MacroPageTest, AKeyBoxOpenedDuringARecordingHandsTheKeyboardBack) {
     PostMouse(page->m_eventList, WM_LBUTTONUP, at.x, at.y, 0);
     PostMouse(page->m_eventList, WM_LBUTTONDBLCLK, at.x, at.y, MK_LBUTTON);
     PostMouse(page->m_eventList, WM_LBUTTONUP, at.x, at.y, 0);
-    for (int i = 0; i < 1500 && !done; ++i) PumpMessages(20);
+    PumpUntil([&] { return done.load(); });
     driver.join();
-    PumpMessages(50);
+    PumpMessages();
     ASSERT_TRUE(answered);
     ASSERT_EQ(page->m_eventList.GetCount(), 3);
     EXPECT_EQ(page->EventRows()[0], MacroKeyRow(LIST_ITEM_KEY_DOWN, 'B'));
     // The recording has the keyboard again.
     EXPECT_TRUE(page->IsRecording());
-    SendKeys({'C'});
-    PumpMessages(100);
+    ASSERT_TRUE(TypeIntoRecording({'C'}));
     EXPECT_EQ(page->m_eventList.GetCount(), 7);
     page->StopRecording();
     EXPECT_EQ(g_keyboardHook, 0u);
@@ -262,11 +274,11 @@ TEST_F(MacroPageTest, AFullRecordingEndsBeforeItsOneBoxShows) {
             shown = MessageBoxesSaying(limitText);
             // For people to look at: the page back at its start look.
             SaveScreenshot(*RenderWindow(parent.m_hWnd), L"macro_key_limit_page");
-        }, 30000);
+        });
         boxesAfterKeys = static_cast<int>(shown.size());
         if (boxesAfterKeys == 1) {
             SendKey(VK_RETURN);
-            closedByEnter = WaitFor([&] { return !::IsWindow(shown[0]); }, 20000);
+            closedByEnter = WaitFor([&] { return !::IsWindow(shown[0]); }, kHangLimitMs);
         }
         // The key still held goes up before any box left open is closed: a
         // recording that still held the keyboard would open one more for it.
@@ -275,13 +287,13 @@ TEST_F(MacroPageTest, AFullRecordingEndsBeforeItsOneBoxShows) {
         release.ki.wVk = heldAtEnd;
         release.ki.dwFlags = KEYEVENTF_KEYUP;
         ::SendInput(1, &release, sizeof(INPUT));
-        ui.Call([] {}, 30000);
+        ui.Call([] {});
         // Boxes left open (a pile of them) are closed as the mouse would.
         WaitFor([&] {
             std::vector<HWND> open = MessageBoxesSaying(limitText);
             for (HWND box : open) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
             return open.empty();
-        }, 20000);
+        }, kHangLimitMs);
         done = true;
     });
     while (!done) PumpMessages(20);
@@ -572,8 +584,7 @@ TEST_F(MacroPageTest, TheInsertButtonOpensTheMenuAboveIt) {
         g_menuShot.reset();
         ::SetTimer(nullptr, 0, 50, ShootMenuAndEnd);
         Click(page->m_insertButton);
-        PumpMessages(50);
-        ASSERT_TRUE(g_menuShot) << "the menu did not open";
+        ASSERT_TRUE(PumpUntil([] { return g_menuShot != nullptr; })) << "the menu did not open";
         EXPECT_TRUE(SaveScreenshot(*g_menuShot, std::wstring(L"macro_page_insert_menu_") + language));
         EXPECT_EQ(page->m_eventList.GetCount(), 3);  // closed without a choice: nothing inserted
         page->DestroyWindow();
@@ -601,8 +612,7 @@ TEST_F(MacroPageTest, Screenshots) {
         page->m_macroList.SetCurSel(0);
         page->SendMessage(UWM_LIST_SELCHANGE, MACRO_LIST_ID, 0);
         Click(page->m_recordButton);
-        SendKeys({'R'});
-        PumpMessages(100);
+        ASSERT_TRUE(TypeIntoRecording({'R'}));
         ASSERT_TRUE(SaveScreenshot(*RenderWindow(page->m_hWnd), std::wstring(L"macro_page_recording_") + language));
         page->StopRecording();
         page->DestroyWindow();
