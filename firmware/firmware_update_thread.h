@@ -45,6 +45,8 @@ public:
     // Waits for a worker that has posted its result and is ending anyway.
     FirmwareUpdateOutcome Join();
     bool Active() const { return m_thread.joinable(); }
+    // The worker was told to stop, from any thread; it may still be ending.
+    bool StopRequested() const { return m_stop; }
 
 private:
     std::thread m_thread;

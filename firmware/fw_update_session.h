@@ -57,6 +57,8 @@ public:
     const FwUpdateView& View() const { return m_view; }
     // A worker was started and its result not taken yet.
     bool Running() const { return m_active; }
+    // Stop has told the worker to stop (it may be waiting for it on another thread).
+    bool StopRequested() const { return m_worker.StopRequested(); }
 
 private:
     void ShowFailed() {

@@ -44,13 +44,9 @@ struct DialogProbe {
         ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-    // Waits (really) until done says so; false after limitMs.
-    static bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
-        for (int waited = 0; waited < limitMs; waited += 20) {
-            if (done()) return true;
-            ::Sleep(20);
-        }
-        return done();
+    // Waits until done says so; false only when a hang kept it from that.
+    static bool WaitUntil(const std::function<bool()>& done, int limitMs = kHangLimitMs) {
+        return WaitFor(done, limitMs);
     }
 };
 
@@ -198,7 +194,7 @@ TEST_F(FwUpdateDialogTest, EnterAndEscapeDuringAnUpdateLeaveItRunningToItsEnd) {
             if (r.kind != SimReport::Kind::SetFeature || r.bytes.size() < 7 || r.bytes[6] != OTA_CMD_DATA) return;
             if (++packets != 30) return;
             SendKeys({VK_RETURN, VK_ESCAPE});
-            keysTaken = spy.WaitFor(WM_KEYUP, 2, 5000);
+            keysTaken = spy.WaitFor(WM_KEYUP, 2, kHangLimitMs);
             // Read only from a dialog's thread that is free to answer.
             openAfterKeys = keysTaken && ::IsWindow(hwnd) && p.Text(p.status) == Text(UiText::str_msg22);
         });

@@ -12,11 +12,13 @@
 #include "ota_fixture.h"
 #include "sim/memory_file_system.h"
 #include "sim/sim_topology.h"
+#include "support/hang_limit.h"
 
 namespace {
 
 constexpr char16_t kFolder[] = u"C:\\Quorvel\\";
 const std::u16string kMarker = std::u16string(kFolder) + u"config\\ota.ini";
+constexpr std::chrono::milliseconds kHangLimit{kHangLimitMs};
 
 // The dialog's queue: the worker posts into it; the test hands the posts to the
 // session as the dialog's loop would. A post can be held back to freeze the
@@ -34,14 +36,13 @@ public:
         m_posts.push_back({message, wParam, lParam});
         m_changed.notify_all();
         if (m_holdAt && m_posts.size() == m_holdAt) {
-            m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_released; });
+            m_changed.wait_for(lock, kHangLimit, [&] { return m_released; });
         }
     }
     void HoldAtPost(size_t n) { m_holdAt = n; }
     bool WaitForHold() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(10),
-                                  [&] { return m_posts.size() >= m_holdAt; });
+        return m_changed.wait_for(lock, kHangLimit, [&] { return m_posts.size() >= m_holdAt; });
     }
     void Release() {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -50,7 +51,7 @@ public:
     }
     bool WaitForResult() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(20), [&] {
+        return m_changed.wait_for(lock, kHangLimit, [&] {
             return !m_posts.empty() && m_posts.back().message == UWM_FW_RESULT;
         });
     }
@@ -255,8 +256,9 @@ TEST_F(FwUpdateSessionTest, ExitInTheMiddleOfABlockStopsInOrder) {
     m_session.Start();
     ASSERT_TRUE(m_queue.WaitForHold());
     std::thread exitButton([&] { m_session.Stop(); });
-    // Stop has told the worker to stop and waits for it; let it see that.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Stop tells the worker to stop and waits for it: the worker goes on only once told.
+    const auto limit = std::chrono::steady_clock::now() + kHangLimit;
+    while (!m_session.StopRequested() && std::chrono::steady_clock::now() < limit) std::this_thread::yield();
     m_queue.Release();
     exitButton.join();
 
