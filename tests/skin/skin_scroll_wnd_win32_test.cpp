@@ -9,6 +9,7 @@
 #include "framework/strings.h"
 #include "skin/list_box_ex_win32.h"
 #include "skin/skin_scroll_wnd_win32.h"
+#include "support/message_spy_win32.h"
 #include "support/window_harness_win32.h"
 
 namespace {
@@ -36,7 +37,7 @@ protected:
         list.SetTopIndex(0);
         auto* frame = new CSkinScrollWnd;
         if (!CSkinScrollWnd::SkinWindow(&list, frame, skin)) return nullptr;
-        PumpMessages(50);
+        PumpMessages();
         return frame;
     }
 
@@ -145,11 +146,18 @@ TEST_F(ScrollFrameTest, HeldArrowRepeatsAndStopsAtTheLastPosition) {
     const int last = ScrollMaxPos(bar.m_model.range);
     ASSERT_GT(last, 2);
 
+    MessageSpy ticks(bar.m_hWnd, MessageSpy::KeepTimers);
+    const DWORD pressed = ::GetTickCount();
     PostMouse(bar, WM_LBUTTONDOWN, 8, length - 4, MK_LBUTTON);
-    PumpMessages(300);
-    EXPECT_EQ(list.GetTopIndex(), 1);  // one at once, nothing more before 500 ms
-    PumpMessages(1200);
-    EXPECT_EQ(list.GetTopIndex(), last);
+    PumpMessages();
+    EXPECT_EQ(list.GetTopIndex(), 1);  // one at once
+    ASSERT_TRUE(PumpUntil([&] { return list.GetTopIndex() > 1; }));
+    // The repeat waits half a second; the tick count moves in steps of up to 16 ms.
+    EXPECT_GE(::GetTickCount() - pressed, 500u - 16u);
+    ASSERT_TRUE(PumpUntil([&] { return list.GetTopIndex() == last; }));
+    // The repeat's next tick finds the end.
+    const int ticked = ticks.Ticks(bar.m_hWnd, kScrollRepeatTimer);
+    PumpUntil([&] { return ticks.Ticks(bar.m_hWnd, kScrollRepeatTimer) > ticked; });
     // At the end the repeat timer is gone although the arrow is still held.
     EXPECT_FALSE(::KillTimer(bar.m_hWnd, kScrollRepeatTimer));
     PostMouse(bar, WM_LBUTTONUP, 8, length - 4, 0);
@@ -163,8 +171,9 @@ TEST_F(ScrollFrameTest, TheListsOwnScrollingShowsOnTheBar) {
     ASSERT_NE(frame, nullptr);
     list.SetFocus();
     list.SendMessage(WM_KEYDOWN, VK_END, 0);
-    PumpMessages(700);  // the frame's timer looks every 500 ms
     EXPECT_GT(list.GetTopIndex(), 0);
+    // The frame's timer looks every 500 ms.
+    PumpUntil([&] { return BarPos(frame->m_vBar) == list.GetTopIndex(); });
     EXPECT_EQ(BarPos(frame->m_vBar), list.GetTopIndex());
 }
 
