@@ -33,7 +33,7 @@ protected:
 void PressAndWait(WORD vk, const CapturingDialog& a, const CapturingDialog& b) {
     int before = a.hookKeys + b.hookKeys;
     SendKey(vk);
-    for (int i = 0; i < 300 && a.hookKeys + b.hookKeys == before; ++i) PumpMessages(10);
+    PumpUntil([&] { return a.hookKeys + b.hookKeys != before; });
 }
 
 class KeyboardCaptureTest : public testing::Test {

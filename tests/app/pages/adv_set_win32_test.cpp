@@ -64,7 +64,7 @@ protected:
         std::atomic<bool> done{false};
         bool typed = false;
         std::thread driver([&] {
-            HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, 5000);
+            HWND entry = WaitForTopLevelWindow(L"QuorvelMacroModifyDlg", nullptr, kHangLimitMs);
             if (entry) {
                 ::SendMessageW(::GetDlgItem(entry, VALUE_ENTRY_EDIT_ID), WM_SETTEXT, 0,
                                reinterpret_cast<LPARAM>(text));
@@ -73,7 +73,7 @@ protected:
             done = true;
         });
         PostMouse(box, WM_LBUTTONDBLCLK, 10, 5, MK_LBUTTON);
-        for (int i = 0; i < 500 && !(done && !FindTopLevelWindow(L"QuorvelMacroModifyDlg")); ++i) PumpMessages(10);
+        PumpUntil([&] { return done && !FindTopLevelWindow(L"QuorvelMacroModifyDlg"); });
         driver.join();
         PumpMessages(30);
         return typed;
@@ -304,14 +304,14 @@ TEST_F(AdvSetPageTest, FastRatesAreSetOnlyAfterTheConfirmationsOk) {
         std::atomic<bool> done{false};
         bool asked = false;
         std::thread driver([&] {
-            HWND box = WaitForTopLevelWindow(L"CRateMsgDlg", nullptr, 5000);
+            HWND box = WaitForTopLevelWindow(L"CRateMsgDlg", nullptr, kHangLimitMs);
             asked = box && ClickControl(::ChildWindowFromPoint(box, c.answer));
-            WaitFor([] { return !FindTopLevelWindow(L"CRateMsgDlg"); }, 5000);
+            WaitFor([] { return !FindTopLevelWindow(L"CRateMsgDlg"); }, kHangLimitMs);
             done = true;
         });
         PostMouse(page->m_rateButtons[c.rate], WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
         PostMouse(page->m_rateButtons[c.rate], WM_LBUTTONUP, 5, 5, 0);
-        for (int i = 0; i < 500 && !done; ++i) PumpMessages(10);
+        PumpUntil([&] { return done.load(); });
         driver.join();
         PumpMessages(30);
         EXPECT_TRUE(asked);

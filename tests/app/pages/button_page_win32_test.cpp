@@ -281,7 +281,7 @@ TEST_F(ButtonPageTest, AMacroUploadRepaintsFirstAndShowsTheWaitCursor) {
         if (::GetCursor() == wait) ++underWait;
     });
     std::thread driver([&] {
-        HWND box = WaitForTopLevelWindow(L"QuorvelMacrosetDlg", nullptr, 5000);
+        HWND box = WaitForTopLevelWindow(L"QuorvelMacrosetDlg", nullptr, kHangLimitMs);
         picker = box;
         if (box) ClickControl(::ChildWindowFromPoint(box, POINT{50, 195}));  // OK
     });
@@ -351,7 +351,7 @@ TEST_F(ButtonPageTest, RefreshAndLanguageChangeKeepWhatTheUserNamed) {
 }
 
 // Puts the cursor over selector k (or off the page for -1) and lets the hover
-// timer look.
+// timer look until the picture marks that button (none for -1).
 void HoverOver(CBaseSetDlg& page, int k) {
     POINT at{5, 5};
     if (k >= 0) {
@@ -359,7 +359,7 @@ void HoverOver(CBaseSetDlg& page, int k) {
         at = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
     ::SetCursorPos(at.x, at.y);
-    PumpMessages(450);
+    PumpUntil([&] { return page.m_mousePicture.m_marker == k + 1; });
 }
 
 TEST_F(ButtonPageTest, TheMarkerFollowsTheCursorOverTheSelectors) {

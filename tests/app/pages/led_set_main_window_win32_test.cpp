@@ -60,7 +60,7 @@ TEST_F(LedSetMainWindowTest, IconShowsOnlyForAMouseWithLightsAndAClickSetsItsEff
                     ui.Call([&] { shown = dlg.m_pages.Led() && ::IsWindowVisible(dlg.m_pages.Led()->m_hWnd); });
                     return shown;
                 },
-                3000);
+                kHangLimitMs);
             ui.Call([&] {
                 auto* led = dlg.m_pages.Led();
                 pageShown = led && ::IsWindowVisible(led->m_hWnd);
@@ -69,7 +69,7 @@ TEST_F(LedSetMainWindowTest, IconShowsOnlyForAMouseWithLightsAndAClickSetsItsEff
             if (!breathing) return;
             m_rig->backend.ClearLog();
             ClickControl(breathing);
-            WaitFor([&] { return m_rig->mouse->Settings().ledEffect == 1; }, 5000);
+            WaitFor([&] { return m_rig->mouse->Settings().ledEffect == 1; }, kHangLimitMs);
         });
         EXPECT_TRUE(run.ended);
         ASSERT_TRUE(connected);
@@ -101,8 +101,8 @@ TEST_F(LedSetMainWindowTest, ScreenshotsInBothLanguages) {
         // The language popup's choices: 2 English, 1 Russian.
         for (int language : {2, 1}) {
             ::PostMessageW(dlg.m_hWnd, UWM_LANGUAGE_MENU_RESULT, kMenuResultAlways, language);
-            WaitFor([] { return false; }, 400);
-            ui.Call([&] {
+            // The pages take the texts from a refresh the choice posts.
+            ui.CallWhenIdle([&] {
                 auto* led = dlg.m_pages.Led();
                 if (led) captions.push_back(led->m_effectButtons[0].GetWindowText());
                 SaveScreenshot(*RenderWindow(dlg.m_hWnd),
