@@ -131,7 +131,7 @@ protected:
     }
     // Then the system's notices of it reach the window.
     bool NoticeThePull(CQuorvelDlg& dlg) {
-        const bool pulled = WaitFor([&] { return m_pulled.load(); }, 15000);
+        const bool pulled = WaitFor([&] { return m_pulled.load(); }, kHangLimitMs);
         m_rig->backend.WatchReports(nullptr);
         UnplugDevice(m_rig->backend, CableDevice(*m_rig), dlg.m_hWnd);
         return pulled;
@@ -141,9 +141,9 @@ protected:
     // window answers at once and shows the device picker with nothing connected.
     void ExpectDroppedAndCalm(CQuorvelDlg& dlg, UiInvoker& ui) {
         EXPECT_TRUE(WaitForSyncEnd(dlg)) << "the exchange never ended";
-        EXPECT_TRUE(WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, 20000))
+        EXPECT_TRUE(WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, kHangLimitMs))
             << "a progress box was left open";
-        EXPECT_TRUE(WaitFor([&] { return dlg.m_curPage == PAGE_DEVICE_PICKER; }, 20000));
+        EXPECT_TRUE(WaitFor([&] { return dlg.m_curPage == PAGE_DEVICE_PICKER; }, kHangLimitMs));
         ExpectAnswers(dlg);
         uint8_t connected = 9;
         ui.Call([&] { connected = g_isConnected; });
@@ -159,7 +159,7 @@ protected:
     // The message box the user must see, answered.
     static void ExpectMessage(const std::wstring& text) {
         ASSERT_FALSE(text.empty()) << "a message without a text";
-        EXPECT_TRUE(AnswerMessageBox(text.c_str(), 15000))
+        EXPECT_TRUE(AnswerMessageBox(text.c_str(), kHangLimitMs))
             << "no message \"" << Narrow(text) << "\"; boxes up: " << MessageBoxTexts().size();
     }
     // What the window had posted has run: a message box it opened would be up.
@@ -231,7 +231,7 @@ protected:
         return Reconnect(dlg, ui);
     }
     bool Reconnect(CQuorvelDlg& dlg, UiInvoker& ui) {
-        if (!WaitFor([] { return (g_deviceTable[0].pathMask & 1) != 0; }, 8000)) return false;
+        if (!WaitFor([] { return (g_deviceTable[0].pathMask & 1) != 0; }, kHangLimitMs)) return false;
         if (!ConnectMouse(dlg, ui, 0)) return false;
         const SimMouseSettings mouse = m_rig->mouse->Settings();
         bool works = false;
@@ -388,7 +388,7 @@ TEST_F(DeviceFaultTourTest, AMouseWhoseRepliesAreWrongMissingOrRefused) {
                         page = dlg.m_curPage;
                         connected = g_isConnected;
                     },
-                    15000));
+                    kHangLimitMs));
                 cable.SetFault(f.fault, false);
                 // The mouse is not taken: no read began and the picker stays.
                 EXPECT_EQ(CountSent(CMD_GET_REPORT_RATE), readsBefore);
@@ -473,7 +473,7 @@ TEST_F(DeviceFaultTourTest, TheCablePulledDuringAFirmwareUpdate) {
                     update = FindTopLevelWindow(L"CFWUpdateDlg");
                     return update && ::IsWindowVisible(update) && g_fwUpdateDlg;
                 },
-                15000));
+                kHangLimitMs));
             const Snapshot before = TakeSnapshot();
             CFWUpdateDlg* dialog = g_fwUpdateDlg;
             const HWND start = dialog->m_startButton.m_hWnd, exit = dialog->m_exitButton.m_hWnd,
@@ -487,10 +487,10 @@ TEST_F(DeviceFaultTourTest, TheCablePulledDuringAFirmwareUpdate) {
             EXPECT_TRUE(NoticeThePull(dlg));
             const std::wstring failed = W(g_uiTexts[UiText::str_msg23]);
             EXPECT_FALSE(failed.empty()) << "no language was loaded";
-            EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(start) && WindowTitle(status) == failed; }, 15000))
+            EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(start) && WindowTitle(status) == failed; }, kHangLimitMs))
                 << "the dialog does not say that the update failed";
             ::SendMessageW(update, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(exit));
-            EXPECT_TRUE(WaitFor([&] { return !::IsWindow(update); }, 20000));
+            EXPECT_TRUE(WaitFor([&] { return !::IsWindow(update); }, kHangLimitMs));
             ExpectAnswers(dlg);
             ExpectNoMessage(ui);
             ExpectFiles(before, ui, dlg);

@@ -78,7 +78,7 @@ struct Boxes {
                 if (HWND box = AnyMessageBox()) {
                     seen.push_back(WindowTitle(box) + L": " + WindowTitle(::GetDlgItem(box, 0xFFFF)));
                     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                    WaitFor([&] { return !::IsWindow(box); }, 3000);
+                    WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs);
                 }
                 return done();
             },
@@ -142,7 +142,7 @@ protected:
     // Closes the window as the user does, answering whatever it shows meanwhile.
     static void Close(CQuorvelDlg& dlg, Boxes& boxes) {
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
-        boxes.AnswerUntil([&] { return !::IsWindow(dlg.m_hWnd); }, 20000);
+        boxes.AnswerUntil([&] { return !::IsWindow(dlg.m_hWnd); }, kHangLimitMs);
     }
 
     static std::u16string Text(UiInvoker& ui, UiText key) {
@@ -207,7 +207,7 @@ TEST_F(FileFaultTourTest, StartUpOverBrokenMissingAndBlockedFiles) {
         Boxes boxes;
         Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
             // What the start-up has to say comes before the window shows.
-            boxes.AnswerUntil([&] { return WaitForMainWindow(dlg, 200); }, 15000);
+            boxes.AnswerUntil([&] { return WaitForMainWindow(dlg, 200); }, kHangLimitMs);
             if (!WaitForMainWindow(dlg)) return;
             exitText = Text(ui, UiText::str_exit);
             painted = PaintEveryPage(dlg, ui, c.shot);
@@ -283,7 +283,7 @@ TEST_F(FileFaultTourTest, AProfileSwitchAndLanguageChangesOntoBrokenFiles) {
             connected = ConnectMouse(dlg, ui, 0);
             if (!connected) return;
             ::PostMessageW(dlg.m_hWnd, UWM_SWITCH_PROFILE, 0, 2);
-            switched = WaitFor([&] { return LoadSyncBusy() != 0; }, 5000) && WaitForSyncEnd(dlg);
+            switched = WaitFor([&] { return LoadSyncBusy() != 0; }, kHangLimitMs) && WaitForSyncEnd(dlg);
             ui.Call([&] { activeProfile = dlg.m_activeProfileIndex; });
             pagesAfterSwitch = PaintEveryPage(dlg, ui, L"fault_profile_switched_onto_none");
 
@@ -293,7 +293,7 @@ TEST_F(FileFaultTourTest, AProfileSwitchAndLanguageChangesOntoBrokenFiles) {
                 ui.Call([&] { dlg.SendMessage(UWM_LANGUAGE_MENU_RESULT, kMenuResultAlways, step.language); });
                 std::atomic<bool> refreshed{false};
                 ui.Post([&] { refreshed = true; });
-                WaitFor([&] { return refreshed.load(); }, 5000);
+                WaitFor([&] { return refreshed.load(); }, kHangLimitMs);
                 exitTexts.push_back(Text(ui, UiText::str_exit));
                 okTexts.push_back(Text(ui, UiText::str_ok));
                 // Every page painted without texts at start-up; here the page shown will do.

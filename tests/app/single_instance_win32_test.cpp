@@ -100,7 +100,7 @@ TEST(SingleInstanceTest, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
             window = windows.empty() ? nullptr : windows.front();
             return window != nullptr;
         },
-        20000))
+        kHangLimitMs))
         << "the first instance shows no window";
     EXPECT_TRUE(first.WaitUntilIdle(20000)) << "the first instance is still starting up";
     RECT before{};
@@ -110,7 +110,7 @@ TEST(SingleInstanceTest, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
     Process second;
     ASSERT_TRUE(second.Start(exe, folder));
     auto started = Clock::now();
-    ASSERT_TRUE(second.Wait(10000)) << "the second instance did not end";
+    ASSERT_TRUE(second.Wait(kHangLimitMs)) << "the second instance did not end";
     auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
     EXPECT_LT(took, 5000) << "the second instance should end at once";
     EXPECT_EQ(second.ExitCode(), 0u);
@@ -131,7 +131,7 @@ TEST(SingleInstanceTest, SecondStartEndsAtOnceAndLeavesTheFirstAlone) {
 
     // Closing the main window ends the process.
     ::PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.Wait(10000)) << "closing did not end the first instance";
+    EXPECT_TRUE(first.Wait(kHangLimitMs)) << "closing did not end the first instance";
     EXPECT_EQ(first.ExitCode(), 0u);
 }
 

@@ -58,7 +58,7 @@ TEST(KeyboardHookWin32Test, ARealHookCapturesAnInjectedKeyUntilRemoved) {
     ASSERT_TRUE(InstallKeyboardHook(window.Id()));  // a second install reuses the hook, held once
 
     SendKey(VK_F9);
-    std::vector<MSG> keys = window.HookKeys(20000, 2);
+    std::vector<MSG> keys = window.HookKeys(kHangLimitMs, 2);
     ASSERT_EQ(keys.size(), 2u);
     EXPECT_EQ(keys[0].wParam, WPARAM(VK_F9));
     EXPECT_EQ(keys[0].lParam, HOOK_KEY_PRESS);

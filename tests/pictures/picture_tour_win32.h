@@ -39,10 +39,6 @@ inline std::string Narrow(const std::wstring& text) {
     return out;
 }
 
-constexpr int kTourOpenMs = 5000;
-// A window that shows does so well within this; only a hang reaches it.
-constexpr int kTourShownMs = 20000;
-
 // Whether picture differs anywhere from what beneath shows at (left, top).
 inline bool DiffersFrom(const Dib32& picture, const Dib32& beneath, int left, int top) {
     for (int y = 0; y < picture.height(); ++y)
@@ -59,7 +55,7 @@ inline bool DiffersFrom(const Dib32& picture, const Dib32& beneath, int left, in
 inline std::atomic<bool> g_progressShot{false};
 inline void HoldProgress(const SyncJob& job) {
     job.sink->Progress(40);
-    WaitFor([] { return g_progressShot.load(); }, 20000);
+    WaitFor([] { return g_progressShot.load(); }, kHangLimitMs);
     if (job.running) job.running->store(0);
     StoreSyncBusy(0);
     job.sink->CloseProgress();
@@ -94,7 +90,7 @@ protected:
                 });
                 return kept;
             },
-            kTourShownMs);
+            kHangLimitMs);
         EXPECT_TRUE(shown) << Narrow(name) << " never showed";
     }
     // The main window as it shows, painted by itself.
@@ -134,12 +130,12 @@ protected:
     void ShootBox(UiInvoker& ui, const std::function<void()>& open, const wchar_t* title,
                   const std::wstring& name) {
         ui.Post(open);
-        HWND box = WaitForTopLevelWindow(title, nullptr, kTourOpenMs);
+        HWND box = WaitForTopLevelWindow(title, nullptr, kHangLimitMs);
         EXPECT_NE(box, nullptr) << "no box " << Narrow(title);
         if (!box) return;
         ShootWindow(ui, box, name);
         ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, kTourOpenMs)) << Narrow(title) << " stayed open";
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs)) << Narrow(title) << " stayed open";
     }
 
     static void ShowPage(UiInvoker& ui, CQuorvelDlg& dlg, int page) {
@@ -164,15 +160,15 @@ protected:
                 });
                 return found != nullptr;
             },
-            kTourOpenMs);
+            kHangLimitMs);
         return found;
     }
     static HWND WaitForMenuWindow() {
-        return WaitForTopLevelWindow(nullptr, L"#32768", kTourOpenMs);
+        return WaitForTopLevelWindow(nullptr, L"#32768", kHangLimitMs);
     }
     static void ClosePopup(HWND popup) {
         ::PostMessageW(popup, WM_CLOSE, 0, 0);
-        WaitFor([&] { return !::IsWindow(popup) || !::IsWindowVisible(popup); }, kTourOpenMs);
+        WaitFor([&] { return !::IsWindow(popup) || !::IsWindowVisible(popup); }, kHangLimitMs);
     }
 
     // A language chosen before, as after the first start; suffix ends each picture's name.
@@ -200,16 +196,16 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
     Run run = RunMainWindow(
         [&](CQuorvelDlg& dlg, UiInvoker& ui) {
             // A limit only a hang reaches: a busy machine may take long to start it.
-            ASSERT_TRUE(WaitForMainWindow(dlg, 60000)) << "the main window did not show";
+            ASSERT_TRUE(WaitForMainWindow(dlg, kHangLimitMs)) << "the main window did not show";
             // Connected as a user connects: a click on the mouse's tile.
             ShowPage(ui, dlg, PAGE_DEVICE_PICKER);
             auto* picker = dlg.m_pages.DevicePicker();
             ASSERT_NE(picker, nullptr);
             Command(*picker, picker->m_tiles[0]);
-            ASSERT_TRUE(WaitFor([] { return LoadSyncBusy() != 0; }, kTourOpenMs));
+            ASSERT_TRUE(WaitFor([] { return LoadSyncBusy() != 0; }, kHangLimitMs));
             ASSERT_TRUE(WaitForSyncEnd(dlg));
             // The mouse's first status report since it was connected fills the battery box.
-            ASSERT_TRUE(WaitOnUi(ui, [&] { return !dlg.m_batteryText.GetWindowText().empty(); }, kTourOpenMs))
+            ASSERT_TRUE(WaitOnUi(ui, [&] { return !dlg.m_batteryText.GetWindowText().empty(); }, kHangLimitMs))
                 << "the battery box stayed empty";
 
             ShowPage(ui, dlg, PAGE_BUTTONS);
@@ -239,7 +235,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
             if (HWND menu = WaitForMenuWindow()) {
                 ShootWindow(ui, menu, L"menu_tray");
                 ui.Call([] { ::EndMenu(); });
-                WaitFor([&] { return !::IsWindowVisible(menu); }, kTourOpenMs);
+                WaitFor([&] { return !::IsWindowVisible(menu); }, kHangLimitMs);
             }
 
             // The advanced page's popups: the DPI level count and the DPI light.
@@ -289,7 +285,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
             if (HWND menu = WaitForMenuWindow()) {
                 ShootMainWithPopup(ui, dlg, menu, L"menu_macro_insert");
                 ui.Call([] { ::EndMenu(); });
-                WaitFor([&] { return !::IsWindowVisible(menu); }, kTourOpenMs);
+                WaitFor([&] { return !::IsWindowVisible(menu); }, kHangLimitMs);
             }
 
             // The progress box of a read or write of all settings.
@@ -300,7 +296,7 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
                 job.running = &dlg.m_syncRunning;
                 RunBehindProgressBox(&HoldProgress, job, dlg.m_hWnd);
             });
-            if (HWND box = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, kTourOpenMs))
+            if (HWND box = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, kHangLimitMs))
                 ShootWindow(ui, box, L"box_progress");
             g_progressShot = true;
             WaitForSyncEnd(dlg);
@@ -325,7 +321,7 @@ inline void PictureTour::TakeNotFound(uint32_t language, const wchar_t* suffix) 
     UseRig(MakeUnpluggedRig());
     Run run = RunMainWindow([&](CQuorvelDlg&, UiInvoker& ui) {
         HWND box = nullptr;
-        WaitFor([&] { return (box = FindMessageBox(kMouseNotFoundText)) != nullptr; }, 15000);
+        WaitFor([&] { return (box = FindMessageBox(kMouseNotFoundText)) != nullptr; }, kHangLimitMs);
         EXPECT_NE(box, nullptr) << "no not-found box";
         if (!box) return;
         ShootWindow(ui, box, L"box_mouse_not_found");

@@ -20,7 +20,7 @@ bool AnswerMessageBox(const wchar_t* text, int milliseconds) {
     HWND box = nullptr;
     if (!WaitFor([&] { return (box = FindMessageBox(text)) != nullptr; }, milliseconds)) return false;
     ClickControlById(box, IDOK);
-    return WaitFor([&] { return !::IsWindow(box); }, 3000);
+    return WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs);
 }
 
 void SendKeys(std::initializer_list<WORD> keys) {

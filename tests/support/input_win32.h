@@ -7,6 +7,8 @@
 
 #include <initializer_list>
 
+#include "support/hang_limit.h"
+
 // Posts a left press and release at the centre of the control, as a click
 // there; nothing is pumped. False when there is no such window.
 bool ClickControl(HWND control);
@@ -14,7 +16,7 @@ bool ClickControlById(HWND parent, int id);
 
 // Waits (bounded) for the system message box with this text and clicks its
 // OK button; true when such a box came and went.
-bool AnswerMessageBox(const wchar_t* text, int milliseconds = 10000);
+bool AnswerMessageBox(const wchar_t* text, int milliseconds = kHangLimitMs);
 
 // Real keyboard input (SendInput): each key pressed and released in turn. It
 // goes to the focused window, through the low-level hooks first.

@@ -19,7 +19,7 @@ struct MainWindowState {
 
 // Nothing when the UI thread did not get to it in time.
 inline std::optional<MainWindowState> ReadMainWindow(UiInvoker& ui, const CQuorvelDlg& dlg,
-                                                     int milliseconds = 5000) {
+                                                     int milliseconds = kHangLimitMs) {
     MainWindowState state;
     if (!ui.Call(
             [&] {

@@ -118,14 +118,14 @@ protected:
     void Drive(const wchar_t* title, const std::function<void()>& open, const std::function<void(HWND box)>& script) {
         std::atomic<bool> done{false};
         std::thread driver([&] {
-            HWND box = WaitForTopLevelWindow(title, nullptr, 20000);
+            HWND box = WaitForTopLevelWindow(title, nullptr, kHangLimitMs);
             EXPECT_NE(box, nullptr) << "the box did not open";
             if (box) script(box);
             done = true;
-            if (!WaitFor([&] { return !::IsWindow(box); }, 20000) && box) {
+            if (!WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs) && box) {
                 ADD_FAILURE() << "the box did not end";
                 ::PostMessageW(box, WM_CLOSE, 0, 0);
-                if (!WaitFor([&] { return !::IsWindow(box); }, 2000))
+                if (!WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs))
                     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             }
         });
@@ -184,7 +184,7 @@ TEST_F(ButtonDialogsTest, FireKeyOkStoresAndSendsWhatTheFieldsHold) {
                 ::GetWindowTextW(interval, text, 16);
                 return std::wcscmp(text, shown) == 0;
             },
-            3000))
+            kHangLimitMs))
             << "the field did not come to show what was typed";
     };
     const Case cases[] = {
@@ -276,7 +276,7 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
              SendKey('B');
              Settle();
              clickOk(box);
-             EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 20000));
+             EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, kHangLimitMs));
              EXPECT_TRUE(::IsWindow(box)) << "the refused OK ended the box";
              clickCancel(box);
          },
@@ -304,7 +304,7 @@ TEST_F(ButtonDialogsTest, KeyComboTakesRealKeysAndLetsTheKeyboardGoOnEveryEnd) {
         notices.texts.clear();
         std::optional<uint32_t> code;
         Drive(kComboTitle, [&] { code = RunKeyComboDialog(&owner); }, [&](HWND box) {
-            EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, 20000)) << "no capture";
+            EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, kHangLimitMs)) << "no capture";
             EXPECT_EQ(g_captureWindow, reinterpret_cast<WindowHandle>(box));
             c.act(box);
         });
@@ -322,7 +322,7 @@ TEST_F(ButtonDialogsTest, KeyComboClosedWithItsOwnerLetsTheKeyboardGo) {
     ASSERT_TRUE(doomed.Open());
     std::optional<uint32_t> code = 1;
     Drive(kComboTitle, [&] { code = RunKeyComboDialog(&doomed); }, [&](HWND) {
-        EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, 20000));
+        EXPECT_TRUE(WaitFor([] { return g_keyboardHook != 0; }, kHangLimitMs));
         ui.Call([&] { doomed.DestroyWindow(); });
     });
     EXPECT_EQ(code, std::nullopt);
@@ -342,7 +342,7 @@ TEST_F(ButtonDialogsTest, KeyComboWithoutTheHookStillEndsThroughItsBoxes) {
     SetKeyboardHookSystem(&refusing);
     std::optional<uint32_t> code;
     Drive(kComboTitle, [&] { code = RunKeyComboDialog(&owner); }, [&](HWND box) {
-        EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, 20000));
+        EXPECT_TRUE(WaitFor([&] { return notices.Count() == 1; }, kHangLimitMs));
         SendKeys({VK_RETURN, VK_ESCAPE});  // swallowed: they neither end nor confirm
         ClickControl(ControlAt(box, 40, 135));  // CTRL
         Settle();
@@ -415,7 +415,7 @@ TEST_F(ButtonDialogsTest, MacroPickerHandsBackTheSelectedMacro) {
              HWND list = PickerList(box);
              ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 8));
              ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(30, 8));
-             WaitFor([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }, 20000);
+             WaitFor([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }, kHangLimitMs);
              ClickControl(ControlAt(box, 50, 195));
          },
          0x15000003u},

@@ -49,7 +49,7 @@ protected:
             return false;
         const bool info = WindowTitle(box) == L"Info";
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        WaitFor([&] { return !::IsWindow(box); }, 20000);
+        WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs);
         return info;
     }
     static void Click(CQuorvelDlg& dlg, const CWnd& button) {
@@ -167,7 +167,7 @@ TEST_F(MainWindowCommandsTest, ResetWritesTheDefaultsToTheMouse) {
             if (!WaitForMainWindow(dlg)) return;
             connected = ConnectMouse(dlg, ui, 0);
             Click(dlg, dlg.m_btnReset);
-            WaitFor([&] { return LoadSyncBusy() != 0; }, 20000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, kHangLimitMs);
             written = WaitForSyncEnd(dlg);
             ui.Call([&] { after = g_settings; });
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
@@ -223,7 +223,7 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
         });
         // Dismissed without a choice: nothing changes.
         Click(dlg, dlg.m_btnLanguage);
-        WaitFor([&] { return dlg.m_popup.IsOpen(); }, 20000);
+        WaitFor([&] { return dlg.m_popup.IsOpen(); }, kHangLimitMs);
         ui.Call([&] {
             if (CMenuEx* menu = dlg.m_popup.Get()) {
                 popupRect = menu->GetWindowRect();
@@ -231,14 +231,14 @@ TEST_F(MainWindowCommandsTest, TheLanguagePopupSwitchesTheTextsAndTheChoiceSurvi
             }
             buttonRect = dlg.m_btnLanguage.GetWindowRect();
         });
-        WaitFor([&] { return !dlg.m_popup.IsOpen(); }, 10000);
+        WaitFor([&] { return !dlg.m_popup.IsOpen(); }, kHangLimitMs);
         ui.CallWhenIdle([&] {
             exitDismissed = g_uiTexts[UiText::str_exit];
             indexDismissed = g_languageIndex;
         });
 
         Click(dlg, dlg.m_btnLanguage);
-        WaitFor([&] { return dlg.m_popup.IsOpen(); }, 20000);
+        WaitFor([&] { return dlg.m_popup.IsOpen(); }, kHangLimitMs);
         chosen = ChoosePopupRow(dlg.m_popup, ui, 1);
         ui.CallWhenIdle([&] {
             exitChosen = g_uiTexts[UiText::str_exit];
@@ -283,12 +283,12 @@ TEST_F(MainWindowCommandsTest, TheProfilePopupShowsTheChoiceAndSwitchesProfile) 
             if (!WaitForMainWindow(dlg)) return;
             connected = ConnectMouse(dlg, ui, 0);
             Click(dlg, dlg.m_btnProfile);
-            WaitFor([&] { return dlg.m_popup.IsOpen(); }, 20000);
+            WaitFor([&] { return dlg.m_popup.IsOpen(); }, kHangLimitMs);
             ui.Call(
                 [&] { SaveScreenshot(*RenderWindow(dlg.m_hWnd), L"main_window_profile_popup"); });
             chosen = ChoosePopupRow(dlg.m_popup, ui, 3);
             // The caption changes first; the switch writes the profile to the mouse.
-            WaitFor([&] { return LoadSyncBusy() != 0; }, 20000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, kHangLimitMs);
             WaitForSyncEnd(dlg);
             ui.Call([&] {
                 caption = dlg.m_btnProfile.GetWindowText();

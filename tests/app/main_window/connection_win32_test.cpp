@@ -65,7 +65,7 @@ private:
 };
 
 bool ProgressBoxGone() {
-    return WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, 20000);
+    return WaitFor([] { return FindTopLevelWindow(L"QuorvelProcessDlg") == nullptr; }, kHangLimitMs);
 }
 
 class MainWindowConnectionTest : public MainWindowFixture {
@@ -117,7 +117,7 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
             ASSERT_TRUE(spy.ok());
             ProgressBoxWatch readWatch(dlg.m_hWnd);
             connected = ConnectMouse(dlg, ui, 0);
-            spy.WaitFor(UWM_SYNC_DONE, 1, 20000);
+            spy.WaitFor(UWM_SYNC_DONE, 1, kHangLimitMs);
             readBoxGone = ProgressBoxGone();
             readWatch.Stop();
             readBoxes = readWatch.boxesSeen();
@@ -133,10 +133,10 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
 
             // The mouse reports its state: battery 72, not charging.
             m_rig->cable.command->SendStatusReport(m_rig->backend);
-            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"72%"; }, 20000);
+            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"72%"; }, kHangLimitMs);
             // A charging sample of 40 joins the window: (72 + 40) / 2.
             ::PostMessageW(dlg.m_hWnd, UWM_DEVICE_EVENT, 0x80 | 40, 0x5A);
-            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"56%"; }, 20000);
+            WaitFor([&] { return dlg.m_batteryText.GetWindowText() == L"56%"; }, kHangLimitMs);
             ui.Call([&] {
                 batteryText = dlg.m_batteryText.GetWindowText();
                 barLevel = dlg.m_batteryBar.m_pos;
@@ -151,13 +151,13 @@ TEST_F(MainWindowConnectionTest, ConnectingReadsTheMouseAndStatusReportsFollowIt
             status.profileCycle = true;
             m_rig->mouse->SetStatus(status);
             m_rig->cable.command->SendStatusReport(m_rig->backend);
-            WaitFor([&] { return LoadSyncBusy() != 0; }, 20000);
+            WaitFor([&] { return LoadSyncBusy() != 0; }, kHangLimitMs);
             WaitFor(
                 [&] {
                     return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 &&
                            ::IsWindowEnabled(dlg.m_hWnd);
                 },
-                15000);
+                kHangLimitMs);
             writeBoxGone = ProgressBoxGone();
             writeWatch.Stop();
             writeBoxes = writeWatch.boxesSeen();
@@ -242,7 +242,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
             DWORD_PTR result = 0;
             answeredDuringWait =
                 ::SendMessageTimeoutW(dlg.m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) != 0;
-            WaitFor([&] { return dlg.m_curPage == 5; }, 10000);
+            WaitFor([&] { return dlg.m_curPage == 5; }, kHangLimitMs);
             ui.CallWhenIdle([&] {
                 pageAfterUnplug = dlg.m_curPage;
                 linkModeAfterUnplug = dlg.m_linkMode;
@@ -254,7 +254,7 @@ TEST_F(MainWindowConnectionTest, UnplugWhileIdleShowsThePickerAndAReplugOnlyResc
             });
 
             ReplugCable(dlg.m_hWnd);
-            WaitFor([&] { return (g_deviceTable[0].pathMask & 1) != 0; }, 10000);
+            WaitFor([&] { return (g_deviceTable[0].pathMask & 1) != 0; }, kHangLimitMs);
             ui.CallWhenIdle([&] {
                 masksAfterReplug = g_deviceTable[0].pathMask;
                 isConnectedAfterReplug = g_isConnected;
@@ -311,11 +311,11 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                 g_currentDevicePath = std::u16string(BufferText(entry.paths[0]));
                 SwitchConnection(entry.reportId, entry.reportLength, 0, entry.sensorType);
             });
-            ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, 20000));
-            boxDuringRead = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, 20000) != nullptr;
+            ASSERT_TRUE(WaitFor([&] { return LoadSyncBusy() != 0; }, kHangLimitMs));
+            boxDuringRead = WaitForTopLevelWindow(L"QuorvelProcessDlg", nullptr, kHangLimitMs) != nullptr;
             // A few commands into the read, not a fixed time: on a loaded machine a
             // fixed wait can outlast the whole read.
-            WaitFor([&] { return m_rig->backend.Log().size() >= 4; }, 20000);
+            WaitFor([&] { return m_rig->backend.Log().size() >= 4; }, kHangLimitMs);
             unpluggedDuringRead = LoadSyncBusy() != 0;
             UnplugCable(dlg.m_hWnd);
             ended = WaitFor(
@@ -323,9 +323,9 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
                     return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 &&
                            ::IsWindowEnabled(dlg.m_hWnd);
                 },
-                15000);
+                kHangLimitMs);
             boxGone = ProgressBoxGone();
-            WaitFor([&] { return dlg.m_curPage == 5; }, 10000);
+            WaitFor([&] { return dlg.m_curPage == 5; }, kHangLimitMs);
             ui.CallWhenIdle([&] {
                 page = dlg.m_curPage;
                 isConnected = g_isConnected;
@@ -334,7 +334,7 @@ TEST_F(MainWindowConnectionTest, UnplugDuringTheReadEndsItWithoutSavingOverThePr
             profileAfterRead = ReadFileBytes(Path(L"Config\\FConfig1.ini"));
             // Back in, the mouse is read as if nothing had happened.
             ReplugCable(dlg.m_hWnd);
-            readAgain = WaitFor([] { return (g_deviceTable[0].pathMask & 1) != 0; }, 8000) &&
+            readAgain = WaitFor([] { return (g_deviceTable[0].pathMask & 1) != 0; }, kHangLimitMs) &&
                         ConnectMouse(dlg, ui, 0);
             ui.Call([&] { settingsAfterReplug = g_settings; });
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
@@ -377,7 +377,7 @@ TEST_F(MainWindowConnectionTest, TheReceiversLinkStateIsPolledOnlyOverTheReceive
                     m_rig->backend.ClearLog();
                     ticks.Clear();
                 });
-                ticks.WaitForTicks(dlg.m_hWnd, TIMER_STATUS_POLL, 2, 30000);
+                ticks.WaitForTicks(dlg.m_hWnd, TIMER_STATUS_POLL, 2, kHangLimitMs);
                 ui.Call([&] {
                     polls = CountSent(CMD_GET_LINK_INFO, LINK_INFO_STATE);
                     seen = ticks.Ticks(dlg.m_hWnd, TIMER_STATUS_POLL);

@@ -346,14 +346,14 @@ TEST_F(MainWindowLayoutTest, TheDragIconIsTheWindowsIconAndOtherSystemCommandsKe
     bool iconic = false;
     HICON dragIcon = nullptr, windowIcon = nullptr;
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
+        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, kHangLimitMs);
         if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         if (!WaitForMainWindow(dlg)) return;
         dragIcon = reinterpret_cast<HICON>(::SendMessageW(dlg.m_hWnd, WM_QUERYDRAGICON, 0, 0));
         ui.Call([&] { windowIcon = dlg.m_hIcon; });
         // Only the About box's ids are the window's own.
         ::PostMessageW(dlg.m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        iconic = WaitFor([&] { return ::IsIconic(dlg.m_hWnd) != FALSE; }, 3000);
+        iconic = WaitFor([&] { return ::IsIconic(dlg.m_hWnd) != FALSE; }, kHangLimitMs);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(run.ended);
@@ -366,7 +366,7 @@ TEST_F(MainWindowLayoutTest, APressOnTheBackgroundDragsTheWindow) {
     UseRig(MakeUnpluggedRig());
     RECT before{}, after{};
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
-        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, 10000);
+        WaitFor([] { return FindMessageBox(kMouseNotFoundText) != nullptr; }, kHangLimitMs);
         if (HWND box = FindMessageBox(kMouseNotFoundText)) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         if (!WaitForMainWindow(dlg)) return;
         ::SetForegroundWindow(dlg.m_hWnd);
@@ -387,7 +387,7 @@ TEST_F(MainWindowLayoutTest, APressOnTheBackgroundDragsTheWindow) {
         for (int step = 1; step <= 4; ++step)
             mouse(0, POINT{start.x + 10 * step, start.y + 5 * step});
         mouse(MOUSEEVENTF_LEFTUP, POINT{start.x + 40, start.y + 20});
-        WaitFor([&] { return dlg.GetWindowRect().left != before.left; }, 20000);
+        WaitFor([&] { return dlg.GetWindowRect().left != before.left; }, kHangLimitMs);
         ui.Call([&] { after = dlg.GetWindowRect(); });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });

@@ -21,13 +21,13 @@ TEST_F(MainWindowOpenedTest, TheAboutBoxHoldsTheMainWindowUntilItsButtonIsClicke
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         if (!WaitForMainWindow(dlg)) return;
         ::PostMessageW(dlg.m_hWnd, WM_SYSCOMMAND, 0x10, 0);
-        box = WaitForTopLevelWindow(L"\u5173\u4e8e Quorvel", L"#32770", 20000);
+        box = WaitForTopLevelWindow(L"\u5173\u4e8e Quorvel", L"#32770", kHangLimitMs);
         if (!box) return;
         boxOwner = ::GetWindow(box, GW_OWNER);
         during = ReadMainWindow(ui, dlg);
         shot = SaveWindowScreenshot(box, L"main_window_about_box");
         clicked = ClickControlById(box, IDOK);
-        gone = WaitFor([&] { return !::IsWindow(box); }, 20000);
+        gone = WaitFor([&] { return !::IsWindow(box); }, kHangLimitMs);
         after = ReadMainWindow(ui, dlg);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
@@ -53,7 +53,7 @@ TEST_F(MainWindowOpenedTest, TheLanguagePopupIsALayeredWindowOnTopOfTheMainWindo
         auto layered = [](HWND hwnd) {
             return (::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
         };
-        WaitFor([&] { return (popup = FindTopLevelWindow(layered)) != nullptr; }, 20000);
+        WaitFor([&] { return (popup = FindTopLevelWindow(layered)) != nullptr; }, kHangLimitMs);
         if (!popup) return;
         ::GetWindowRect(popup, &popupRect);
         // A layered window reaches the screen a moment after it was made.
@@ -62,10 +62,10 @@ TEST_F(MainWindowOpenedTest, TheLanguagePopupIsALayeredWindowOnTopOfTheMainWindo
                 picture = CaptureTopLevelWindow(popup);
                 return Varied(*picture);
             },
-            20000);
+            kHangLimitMs);
         SaveScreenshot(*picture, L"main_window_language_popup");
         ::PostMessageW(popup, WM_CLOSE, 0, 0);
-        WaitFor([&] { return !::IsWindow(popup); }, 20000);
+        WaitFor([&] { return !::IsWindow(popup); }, kHangLimitMs);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
     EXPECT_TRUE(run.ended);

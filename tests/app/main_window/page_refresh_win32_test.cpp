@@ -84,7 +84,7 @@ protected:
     static bool PostedMessagesHandled(UiInvoker& ui) {
         auto reached = std::make_shared<std::atomic<bool>>(false);
         ui.Post([reached] { *reached = true; });
-        return WaitFor([&] { return reached->load(); }, 10000);
+        return WaitFor([&] { return reached->load(); }, kHangLimitMs);
     }
 
     static CBaseSetDlg* ButtonPage(CQuorvelDlg& dlg) { return dlg.m_pages.Buttons(); }
@@ -116,7 +116,7 @@ TEST_F(MainWindowPageRefreshTest, ADebounceTimeTheMouseReportsShowsOnTheButtonPa
             m_rig->backend.ClearLog();
             ::PostMessageW(page->m_debounceStepper.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(17, 10));
             ::PostMessageW(page->m_debounceStepper.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(17, 10));
-            stepped = WaitFor([&] { return Received({CMD_GROUP_TIMING, 0x01}); }, 5000);
+            stepped = WaitFor([&] { return Received({CMD_GROUP_TIMING, 0x01}); }, kHangLimitMs);
             stepped = stepped && Received({CMD_GROUP_TIMING, 0x01, 21});
             ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         },
@@ -149,7 +149,7 @@ TEST_F(MainWindowPageRefreshTest, WhatReachesTheWindowDuringTheReadLeavesTheSett
                 g_currentDevicePath = std::u16string(BufferText(entry.paths[0]));
                 SwitchConnection(entry.reportId, entry.reportLength, 0, entry.sensorType);
             });
-            stalled = stall.WaitReached(10000);
+            stalled = stall.WaitReached(kHangLimitMs);
             if (!stalled) return;
             ui.Call([&] {
                 // A name the button page would spell again from the button's function.

@@ -26,7 +26,7 @@ TEST_F(MainWindowTest, StartWithoutMouseShowsNotFoundAfterTheWaitsThenTheDeviceP
     Run run = RunMainWindow([&](CQuorvelDlg& dlg, UiInvoker& ui) {
         started = Clock::now();
         // The system's modal box, found by its title and class like any other.
-        HWND box = WaitForTopLevelWindow(L"Brantis Driver", L"#32770", 10000);
+        HWND box = WaitForTopLevelWindow(L"Brantis Driver", L"#32770", kHangLimitMs);
         untilBox = Clock::now() - started;
         boxSeen = box && box == FindMessageBox(kMouseNotFoundText);
         if (!boxSeen) return;
@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, StartUpLoadsProfileMacrosAndLanguageAndCloseSavesTheProfi
             g_settings.debounceTime = 17;  // a change the user made meanwhile
         });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
-        closed = WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 20000);
+        closed = WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, kHangLimitMs);
     });
 
     EXPECT_TRUE(run.ended);
@@ -233,14 +233,14 @@ TEST_F(MainWindowTest, ExitDuringNestedDialogWaitsForItThenCloses) {
             nestedOpen = false;
             mainAliveAfterNested = ::IsWindow(dlg.m_hWnd) && g_pMainDlg == &dlg;
         });
-        ASSERT_TRUE(WaitFor([&] { return nestedOpen && !::IsWindowEnabled(dlg.m_hWnd); }, 20000));
-        ASSERT_TRUE(WaitFor([&] { return (nestedWindow = ::GetLastActivePopup(dlg.m_hWnd)) != dlg.m_hWnd; }, 20000));
+        ASSERT_TRUE(WaitFor([&] { return nestedOpen && !::IsWindowEnabled(dlg.m_hWnd); }, kHangLimitMs));
+        ASSERT_TRUE(WaitFor([&] { return (nestedWindow = ::GetLastActivePopup(dlg.m_hWnd)) != dlg.m_hWnd; }, kHangLimitMs));
 
         MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
         ::PostMessageW(dlg.m_hWnd, WM_COMMAND, ID_TRAY_EXIT, 0);
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
         // The pending exit's timer has looked twice under the nested dialog.
-        EXPECT_TRUE(ticks.WaitForTicks(dlg.m_hWnd, TIMER_PENDING_EXIT, 2, 20000));
+        EXPECT_TRUE(ticks.WaitForTicks(dlg.m_hWnd, TIMER_PENDING_EXIT, 2, kHangLimitMs));
         ui.CallWhenIdle([&] {
             savedWhileNested = ::GetFileAttributesW(Path(L"Config\\FConfig1.ini").c_str()) !=
                                INVALID_FILE_ATTRIBUTES;
@@ -249,7 +249,7 @@ TEST_F(MainWindowTest, ExitDuringNestedDialogWaitsForItThenCloses) {
 
         // The user ends the nested dialog; the remembered exit follows.
         ::PostMessageW(nestedWindow, WM_CLOSE, 0, 0);
-        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 20000);
+        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, kHangLimitMs);
     }, 8000);
 
     EXPECT_TRUE(run.ended) << "the remembered exit ended the window";
@@ -273,13 +273,13 @@ TEST_F(MainWindowTest, ExitDuringSyncWaitsUntilTheSyncEnds) {
         MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
         ::PostMessageW(dlg.m_hWnd, UWM_QUIT_REQUEST, 0, 0);
         // The pending exit's timer has looked twice while the sync ran.
-        EXPECT_TRUE(ticks.WaitForTicks(dlg.m_hWnd, TIMER_PENDING_EXIT, 2, 20000));
+        EXPECT_TRUE(ticks.WaitForTicks(dlg.m_hWnd, TIMER_PENDING_EXIT, 2, kHangLimitMs));
         ui.CallWhenIdle([&] { openDuringSync = ::IsWindowVisible(dlg.m_hWnd) != FALSE; });
         ui.Call([&] {
             dlg.m_syncRunning = 0;
             StoreSyncBusy(0);
         });
-        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 20000);
+        WaitFor([&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, kHangLimitMs);
     }, 8000);
     EXPECT_TRUE(openDuringSync);
     EXPECT_TRUE(run.ended) << "the exit ran once the sync had ended";

@@ -170,10 +170,10 @@ TEST_F(StatusReportsTest, TheSyncsAndTransfersPassWithReportsComingIn) {
                            reinterpret_cast<LPARAM>(dialog->m_startButton.m_hWnd));
             const std::wstring done = W(g_uiTexts[UiText::str_msg24]);
             ASSERT_FALSE(done.empty()) << "no language was loaded";
-            updated = WaitFor([&] { return WindowTitle(status) == done; }, 60000);
+            updated = WaitFor([&] { return WindowTitle(status) == done; }, kHangLimitMs);
             updateStatus = WindowTitle(status);
             // The reader still takes what the mouse sends.
-            WaitFor([&] { return InputsSince(mark) > 0; }, 10000);
+            WaitFor([&] { return InputsSince(mark) > 0; }, kHangLimitMs);
             inputsDuringUpdate = InputsSince(mark);
             ::SendMessageW(update, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                            reinterpret_cast<LPARAM>(dialog->m_exitButton.m_hWnd));

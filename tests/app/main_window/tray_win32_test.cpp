@@ -80,9 +80,9 @@ TEST_F(MainWindowTrayTest, TheIconComesWithTheWindowAndShowBringsBackAMinimisedW
         // Minimised by the window's own button: the window stays on the task bar.
         ::PostMessageW(dlg.m_hWnd, WM_COMMAND, BN_CLICKED << 16,
                        reinterpret_cast<LPARAM>(dlg.m_btnMinimise.m_hWnd));
-        iconic = WaitFor([&] { return ::IsIconic(dlg.m_hWnd) != FALSE; }, 3000);
+        iconic = WaitFor([&] { return ::IsIconic(dlg.m_hWnd) != FALSE; }, kHangLimitMs);
         ::PostMessageW(dlg.m_hWnd, UWM_TRAY_NOTIFY, 0, WM_LBUTTONDBLCLK);
-        restored = WaitFor([&] { return !::IsIconic(dlg.m_hWnd); }, 3000);
+        restored = WaitFor([&] { return !::IsIconic(dlg.m_hWnd); }, kHangLimitMs);
         ui.Call([&] { visible = dlg.IsWindowVisible() != FALSE; });
         ::PostMessageW(dlg.m_hWnd, WM_CLOSE, 0, 0);
     });
@@ -117,7 +117,7 @@ TEST_F(MainWindowTrayTest, TheMenuOffersShowAndExitAndExitEndsTheProgram) {
         ui.Call([&] { g_settings.powerDownTime = 4321; });
         ::PostMessageW(dlg.m_hWnd, UWM_TRAY_NOTIFY, 0, WM_RBUTTONUP);
         HWND menu = nullptr;
-        menuSeen = WaitFor([&] { return (menu = FindTrackedMenu()) != nullptr; }, 5000);
+        menuSeen = WaitFor([&] { return (menu = FindTrackedMenu()) != nullptr; }, kHangLimitMs);
         if (!menuSeen) return;
         HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
         items = ::GetMenuItemCount(handle);
@@ -127,7 +127,7 @@ TEST_F(MainWindowTrayTest, TheMenuOffersShowAndExitAndExitEndsTheProgram) {
             ::PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
         }
         endedByMenu = WaitFor(
-            [&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, 10000);
+            [&] { return !::IsWindow(dlg.m_hWnd) || !::IsWindowVisible(dlg.m_hWnd); }, kHangLimitMs);
     });
     EXPECT_TRUE(run.ended);
     ASSERT_TRUE(menuSeen);
@@ -148,7 +148,7 @@ TEST_F(MainWindowTrayTest, AnEndWithoutTheCloseSequenceStillRemovesTheIcon) {
         DismissNotFound(dlg);
         // The session ends the thread's loops without a WM_CLOSE.
         ::PostThreadMessageW(uiThread, WM_QUIT, 0, 0);
-        WaitFor([&] { return !::IsWindow(dlg.m_hWnd); }, 5000);
+        WaitFor([&] { return !::IsWindow(dlg.m_hWnd); }, kHangLimitMs);
     });
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -38,7 +38,7 @@ TEST_F(AdvSetMainWindowTest, TheConnectedMousesStagesShowAndADraggedSliderSetsOn
         ::PostMessageW(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 6));
         ::PostMessageW(slider, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(68, 6));
         ::PostMessageW(slider, WM_LBUTTONUP, 0, MAKELPARAM(68, 6));
-        WaitFor([&] { return m_rig->mouse->Settings().stages[2].stepX == 149; }, 5000);
+        WaitFor([&] { return m_rig->mouse->Settings().stages[2].stepX == 149; }, kHangLimitMs);
     });
     EXPECT_TRUE(run.ended);
     ASSERT_TRUE(connected);

@@ -21,7 +21,7 @@ protected:
         return false;
     }
     bool WaitReceived(const Bytes& fromByte1) {
-        return WaitFor([&] { return Received(fromByte1); }, 5000);
+        return WaitFor([&] { return Received(fromByte1); }, kHangLimitMs);
     }
 };
 

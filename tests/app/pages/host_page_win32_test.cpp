@@ -138,7 +138,7 @@ TEST_F(HostPageTest, FourMicePageThroughTheArrowsAndATileConnects) {
         m_rig->backend.ClearLog();
         ClickControl(picker, picker.m_tiles[1]);
         WaitFor([&] { return LoadSyncBusy() == 0 && dlg.m_syncRunning == 0 && ::IsWindowEnabled(dlg.m_hWnd); },
-                15000);
+                kHangLimitMs);
         readsForClick = CountReads();
         ui.Call([&] {
             pageAfterClick = dlg.m_curPage;
@@ -260,7 +260,7 @@ TEST_F(HostPageTest, AReceiversLinkShowsOnItsTileOnlyWhileThePickerIsShown) {
                     SwitchConnection(e.reportId, e.reportLength, 0, e.sensorType);
                 }
             });
-            WaitFor([&] { return LoadSyncBusy() == 0 && ::IsWindowEnabled(dlg.m_hWnd); }, 15000);
+            WaitFor([&] { return LoadSyncBusy() == 0 && ::IsWindowEnabled(dlg.m_hWnd); }, kHangLimitMs);
             ShowPicker(dlg, ui);
             MessageSpy ticks(dlg.m_hWnd, MessageSpy::KeepTimers);
             ASSERT_TRUE(ticks.ok());
@@ -315,7 +315,7 @@ TEST_F(HostPageTest, TwoReceiversOfOneMouseMergeIntoOneTile) {
                 g_currentDevicePath = cablePath;
                 SwitchConnection(REPORT_ID_MOUSE, 8, 0, 0xE1);
             });
-            WaitFor([&] { return LoadSyncBusy() == 0 && ::IsWindowEnabled(dlg.m_hWnd); }, 15000);
+            WaitFor([&] { return LoadSyncBusy() == 0 && ::IsWindowEnabled(dlg.m_hWnd); }, kHangLimitMs);
             ShowPicker(dlg, ui);
             before = int(ShownPaths(dlg, ui).size());
             r1.command->SetMouse(mouseB);
@@ -367,13 +367,13 @@ TEST_F(HostPageTest, TheMarkerOpensTheUpdateDialogAndTheExitClosesItInOrder) {
                     updateDialog = FindTopLevelWindow(L"CFWUpdateDlg");
                     return updateDialog && ::IsWindowVisible(updateDialog) && g_fwUpdateDlg;
                 },
-                15000));
+                kHangLimitMs));
             // Start, then ask the main window to go while the image streams.
             CFWUpdateDlg* dialog = g_fwUpdateDlg;
             ASSERT_NE(dialog, nullptr);
             ::SendMessageW(updateDialog, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
                            reinterpret_cast<LPARAM>(dialog->m_startButton.m_hWnd));
-            started = WaitFor([&] { return ota->DataPackets() > 20; }, 10000);
+            started = WaitFor([&] { return ota->DataPackets() > 20; }, kHangLimitMs);
             ::PostMessageW(dlg.m_hWnd, UWM_QUIT_REQUEST, 0, 0);
         },
         40000);

@@ -53,25 +53,25 @@ TEST_F(MacroSetMainWindowTest, ARecordedMacroIsAppliedToAButtonAndFoundAgainAfte
             int rows = 0;
             ui.Call([&] { rows = MacroPage(dlg)->m_macroList.GetCount(); });
             return rows == 1;
-        }, 5000);
+        }, kHangLimitMs);
         ClickControl(recordButton);
         bool recording = WaitFor([&] {
             bool on = false;
             ui.Call([&] { on = MacroPage(dlg)->IsRecording(); });
             return on;
-        }, 5000);
+        }, kHangLimitMs);
         if (!recording) return;
         SendKeys({'M', 'N'});
         WaitFor([&] {
             ui.Call([&] { eventRows = MacroPage(dlg)->m_eventList.GetCount(); });
             return eventRows == 7;
-        }, 5000);
+        }, kHangLimitMs);
         ClickControl(recordButton);
         WaitFor([&] {
             bool on = true;
             ui.Call([&] { on = MacroPage(dlg)->IsRecording(); });
             return !on;
-        }, 5000);
+        }, kHangLimitMs);
         ui.Call([&] {
             CMacroSetDlg* page = MacroPage(dlg);
             id = static_cast<uint32_t>(page->m_macroList.GetItemData(0));
@@ -84,7 +84,7 @@ TEST_F(MacroSetMainWindowTest, ARecordedMacroIsAppliedToAButtonAndFoundAgainAfte
         });
         ClickControl(applyButton);
         WaitFor([&] { return m_rig->mouse->Settings().buttons[DeviceButtonNumber(kButton)] == MacroButtonCode(2); },
-                5000);
+                kHangLimitMs);
     });
     EXPECT_TRUE(first.ended);
     ASSERT_TRUE(connected);
