@@ -231,6 +231,10 @@ inline void PictureTour::TakeAll(uint32_t language, const wchar_t* suffix) {
                 ShootMainWithPopup(ui, dlg, popup, L"popup_profile");
                 ClosePopup(popup);
             }
+            // The right-click comes once the window's thread has taken in what
+            // the popup's close left it: under Wine a focus change that reaches
+            // it while the menu tracks closes the menu at once.
+            ui.CallWhenIdle([] {});
             ::PostMessageW(dlg.m_hWnd, UWM_TRAY_NOTIFY, 0, WM_RBUTTONUP);
             if (HWND menu = WaitForMenuWindow()) {
                 ShootWindow(ui, menu, L"menu_tray");
